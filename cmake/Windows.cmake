@@ -1,0 +1,53 @@
+# Windows build (mingw-w64): the Win32 platform, the controls, the windows, the programs and
+# the Windows test program. The tests themselves run from the native tree under Wine.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+
+file(GLOB TAVREL_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
+if(TAVREL_WIN32_SOURCES)
+  add_library(tavrel_win32 STATIC ${TAVREL_WIN32_SOURCES})
+  target_compile_options(tavrel_win32 PRIVATE -Wall -Wextra)
+  target_link_libraries(tavrel_win32 PUBLIC tavrel_core shell32 ole32 advapi32 user32 gdi32 comctl32 comdlg32 shlwapi uuid)
+else()
+  add_library(tavrel_win32 INTERFACE)
+  target_link_libraries(tavrel_win32 INTERFACE tavrel_core shell32 ole32 advapi32 user32 gdi32 comctl32 comdlg32 shlwapi uuid)
+endif()
+
+file(GLOB TAVREL_CONTROL_SOURCES CONFIGURE_DEPENDS controls/*.cpp)
+if(TAVREL_CONTROL_SOURCES)
+  add_library(tavrel_controls STATIC ${TAVREL_CONTROL_SOURCES})
+  target_link_libraries(tavrel_controls PUBLIC tavrel_win32)
+  target_compile_options(tavrel_controls PRIVATE -Wall -Wextra)
+  set(TAVREL_CONTROLS_LIB tavrel_controls)
+endif()
+
+# GoogleTest from the system's sources, built with the cross compiler.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# One Windows test program per test file, so that each runs on its own under Wine.
+file(GLOB TAVREL_WIN_TESTS CONFIGURE_DEPENDS tests/win/*_test.cpp)
+file(GLOB TAVREL_WIN_TEST_HELPERS CONFIGURE_DEPENDS tests/win/support/*.cpp)
+foreach(test_source ${TAVREL_WIN_TESTS})
+  get_filename_component(test_name ${test_source} NAME_WE)
+  add_executable(${test_name} ${test_source} ${TAVREL_WIN_TEST_HELPERS})
+  target_link_libraries(${test_name} PRIVATE ${TAVREL_CONTROLS_LIB} tavrel_win32 tavrel_sim tavrel_core gtest gtest_main)
+endforeach()
+
+# The programs, once their sources exist.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tavrelc/Tavrelc.cpp)
+  file(GLOB TAVRELC_SOURCES CONFIGURE_DEPENDS tavrelc/*.cpp tavrelc/*.rc)
+  add_executable(tavrelc ${TAVRELC_SOURCES})
+  target_link_libraries(tavrelc PRIVATE tavrel_win32 tavrel_core)
+  target_link_options(tavrelc PRIVATE -municode)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/Tavrel.cpp)
+  file(GLOB TAVREL_FORM_SOURCES CONFIGURE_DEPENDS forms/*.cpp)
+  file(GLOB TAVREL_RESOURCES CONFIGURE_DEPENDS res/*.rc)
+  add_executable(tavrel WIN32 Tavrel.cpp ${TAVREL_FORM_SOURCES} ${TAVREL_RESOURCES})
+  target_include_directories(tavrel PRIVATE ${CMAKE_SOURCE_DIR}/res)
+  target_link_libraries(tavrel PRIVATE ${TAVREL_CONTROLS_LIB} tavrel_win32 tavrel_core)
+  target_link_options(tavrel PRIVATE -municode -mwindows)
+endif()

@@ -1,0 +1,127 @@
+// The open job of the main window: its settings, file name, modified flag and marked folders,
+// and the operations that load, save, open and close it. The window shows what this holds
+// through IJobView and forwards its control events here; the console runner uses it with a
+// view that shows nothing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/AppSettings.h"
+#include "core/JobSettings.h"
+#include "core/JobTree.h"
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+
+namespace tavrel {
+
+class IJobView {
+public:
+    virtual ~IJobView() = default;
+    // Puts every job field into the controls (description, destination and its hint, the
+    // check boxes, the filter mode, the type list). chkSletDest is enabled exactly when the
+    // reverse option is off.
+    virtual void ShowSettings(const JobSettings& settings) = 0;
+    virtual void SetCaption(const std::string& caption) = 0;      // the whole window caption
+    virtual void SetStartEnabled(bool enabled) = 0;               // cmdStart
+    virtual void SetStatusText(const std::string& text) = 0;      // status bar, first panel
+    virtual void SetLastCopied(const std::string& text) = 0;      // lblDato
+    // The open and save dialogs for job files ("Ambrex Tavrel Filsæt|*.tvj"), starting in the
+    // given folder; nothing when the user cancels.
+    virtual std::optional<std::string> AskOpenJobFile(const std::string& initialFolder) = 0;
+    virtual std::optional<std::string> AskSaveJobFile(const std::string& initialFolder) = 0;
+};
+
+// A view that shows nothing and answers every dialog with Cancel.
+class NullJobView : public IJobView {
+public:
+    void ShowSettings(const JobSettings&) override {}
+    void SetCaption(const std::string&) override {}
+    void SetStartEnabled(bool) override {}
+    void SetStatusText(const std::string&) override {}
+    void SetLastCopied(const std::string&) override {}
+    std::optional<std::string> AskOpenJobFile(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> AskSaveJobFile(const std::string&) override { return std::nullopt; }
+};
+
+// "Ambrex Tavrel 2 - <name>"; the name is the file name without folder and last four characters.
+std::string JobCaption(const std::string& jobName);
+std::string JobNameOf(const std::string& jobFileName);
+
+struct JobControllerDeps {
+    IFileSystem& fs;
+    AppSettings& settings;
+    IMessageBox& messages;
+    IJobView& view;
+    IJobTree& tree;
+    IBusyCursor* cursor = nullptr;
+    std::string programFolder;  // initial folder of the open and save dialogs
+};
+
+class JobController {
+public:
+    explicit JobController(const JobControllerDeps& deps);
+
+    // --- the job's state ---
+    const JobSettings& Settings() const { return settings_; }
+    const std::string& JobFileName() const { return jobFileName_; }
+    void SetJobFileName(const std::string& path) { jobFileName_ = path; }
+    bool Modified() const { return modified_; }
+    void SetModified() { modified_ = true; }
+    // The last collected list, or the lines of the list file right after a load.
+    const std::vector<std::string>& MarkedFolders() const { return markedFolders_; }
+    // Rebuilds MarkedFolders from the tree's marks and returns it.
+    const std::vector<std::string>& CollectMarkedFolders();
+    const std::string& LastCopied() const { return lastCopied_; }
+    void SetLastCopied(const std::string& text);
+
+    // --- loading and saving ---
+    // Fills the settings and the tree from the job file and its list file (the caller cleared
+    // the marks and set JobFileName). Messages about a short version-1 file, folders that no
+    // longer exist and unreadable files are shown; false when a file could not be read.
+    bool LoadJob(const std::string& path);
+    // Gem: saves under JobFileName, or asks for a name when there is none. False when the
+    // job was not saved (cancelled or a write error, which is reported).
+    bool mnuGemClick();
+    bool mnuGemsomClick();  // Gem som...
+    void mnuAabnClick();    // Åbn job...
+    void mnuLukClick();     // Luk: offers to save, records the recent file, empties the window
+    // A recent-file entry was chosen (its path).
+    void OpenRecentFile(const std::string& path);
+    // Asks "Ønsker du at gemme det aktuelle job?" when modified; Yes saves.
+    void OfferToSave();
+
+    // --- the option controls ---
+    void SetDescription(const std::string& text);      // accepted description input
+    // A destination chosen in the folder browser: empty = a choice without a path.
+    void ChooseDestination(const std::string& folder);
+    void SetDeleteDestFirst(bool on);   // chkSletDest
+    void SetIncludeSubfolders(bool on); // chkUnderMapper
+    void SetOnlyNewAndChanged(bool on); // chkKunNye
+    void SetOnlyListedTypes(bool on);   // optKun (true) / optUdelad (false)
+    void SetReverse(bool on);           // chkModsatClick
+    void AddFileType(const std::string& typed);  // cmdTilfoejClick
+    // cmdSletClick: deletes the items at the given indices (any order); Modified even when none.
+    void DeleteFileTypes(const std::vector<int>& indices);
+
+private:
+    void ShowAll();
+    bool ReportFileError(const std::string& path, const FsError& error, bool writing);
+
+    IFileSystem& fs_;
+    AppSettings& appSettings_;
+    IMessageBox& messages_;
+    IJobView& view_;
+    IJobTree& tree_;
+    IBusyCursor* cursor_;
+    std::string programFolder_;
+
+    JobSettings settings_;
+    std::string jobFileName_;
+    bool modified_ = false;
+    std::vector<std::string> markedFolders_;
+    std::string lastCopied_ = "-";
+};
+
+}  // namespace tavrel

@@ -1,0 +1,54 @@
+// The three-state marks of the folder tree: what a press on a box does, how a change spreads
+// to ancestors and descendants, the marks of newly read folders, and the list of marked
+// folders that a job stores and a run walks.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/DirTree.h"
+#include "core/JobTree.h"
+#include "core/TreeView.h"
+
+namespace tavrel {
+
+enum FolderMark : int { Unmarked = 1, Marked = 2, PartlyMarked = 4 };
+
+class FolderMarking : public IJobTree {
+public:
+    // includeSubfolders reads chkUnderMapper at the moment of each use; setModified marks the
+    // job as changed after a mark was toggled by the mouse. The constructor connects itself to
+    // the model's OnExpanding and OnCollapsing.
+    FolderMarking(ITreeView& tree, DirTreeModel& model, std::function<bool()> includeSubfolders,
+                  std::function<void()> setModified);
+
+    // DirTreeT1MouseDown: a press at (x, y) in the tree's client area.
+    void DirTreeT1MouseDown(int x, int y);
+    void DirTreeT1Expanding(TreeNode node);
+    void DirTreeT1Collapsing(TreeNode node);
+
+    int ChildMarkSummary(TreeNode node) const;
+    void UpdateParentMarks(TreeNode node);
+    void SetSubtreeMark(TreeNode node, int mark);
+    TreeNode NextAfterSubtree(TreeNode node) const;
+
+    // IJobTree
+    void ClearAllMarks() override;
+    bool MarkLoadedFolder(const std::string& folder) override;
+    std::vector<std::string> CollectMarkedFolders() override;
+    void CollapseAll() override;
+    void BeginUpdate() override;
+    void EndUpdate() override;
+
+    bool IgnoreNextClick() const { return ignoreNextClick_; }
+
+private:
+    ITreeView& tree_;
+    DirTreeModel& model_;
+    std::function<bool()> includeSubfolders_;
+    std::function<void()> setModified_;
+    bool ignoreNextClick_ = false;
+};
+
+}  // namespace tavrel

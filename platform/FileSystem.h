@@ -1,0 +1,111 @@
+// The file system as core/ sees it. Paths are UTF-8, Windows style ("C:\Data\a.txt",
+// "\\server\share\x\"), folder paths end with a backslash. The Win32 implementation adds
+// the long-path prefix itself where a path needs it, so callers never do.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tavrel {
+
+// Attribute bits, the values Windows uses.
+enum : uint32_t {
+    kAttrReadOnly = 0x1,
+    kAttrHidden = 0x2,
+    kAttrSystem = 0x4,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20,
+    kAttrNormal = 0x80,
+    kAttrReparsePoint = 0x400,
+    kInvalidAttributes = 0xFFFFFFFFu,
+};
+
+// A FILETIME value: 100-nanosecond steps since 1601-01-01 UTC.
+using FileTime = uint64_t;
+
+struct DirEntry {
+    std::string name;  // name only, no folder
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    FileTime lastWrite = 0;
+    bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
+};
+
+// What went wrong with one operation: the system's error code and its text.
+struct FsError {
+    uint32_t code = 0;
+    std::string text;
+};
+
+// Identity of a file or folder on its volume, so that two paths to one folder compare equal.
+struct FileId {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+// One open enumeration of a folder, like FindFirstFile/FindNextFile. Entries come in the
+// order the file system returns them; "." and ".." are included where the platform reports them.
+class IFolderEnum {
+public:
+    virtual ~IFolderEnum() = default;
+    virtual bool Next(DirEntry& entry) = 0;  // false at the end
+};
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+
+    // Opens an enumeration of the folder (path ends with "\"); nullptr when it cannot be listed.
+    virtual std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder) = 0;
+
+    // kInvalidAttributes when the path does not exist. A trailing backslash is allowed.
+    virtual uint32_t GetAttributes(const std::string& path) = 0;
+
+    // The entry of exactly this path (a find on the path), or nothing.
+    virtual std::optional<DirEntry> FindEntry(const std::string& path) = 0;
+
+    virtual bool CreateFolder(const std::string& path, FsError* error = nullptr) = 0;
+    // Copies the contents, attributes and last-write time; replaces the target unless failIfExists.
+    virtual bool CopyFile(const std::string& source, const std::string& target, bool failIfExists,
+                          FsError* error = nullptr) = 0;
+    // Renames source over target, replacing it; both on the same volume.
+    virtual bool MoveReplace(const std::string& source, const std::string& target, FsError* error = nullptr) = 0;
+    virtual bool DeleteFile(const std::string& path, FsError* error = nullptr) = 0;
+    // Removes an empty folder, or a folder link itself (never what it points at, where the
+    // platform allows that).
+    virtual bool RemoveFolder(const std::string& path, FsError* error = nullptr) = 0;
+    virtual bool SetAttributes(const std::string& path, uint32_t attributes, FsError* error = nullptr) = 0;
+
+    // Last-write time of a file opened for reading while others may read and write it.
+    virtual bool GetLastWriteTime(const std::string& path, FileTime& time) = 0;
+    // The time in local time in the DOS date-time form (date in the high word); nothing when the
+    // time lies outside 1980..2107.
+    virtual std::optional<uint32_t> ToDosDateTime(FileTime time) = 0;
+
+    virtual std::optional<FileId> GetFileId(const std::string& path) = 0;
+
+    // Whole-file reads and writes. WriteWholeFile replaces the file.
+    virtual bool ReadWholeFile(const std::string& path, std::string& bytes, FsError* error = nullptr) = 0;
+    virtual bool WriteWholeFile(const std::string& path, const std::string& bytes, FsError* error = nullptr) = 0;
+
+    // Bit 0 = A:, bit 25 = Z:.
+    virtual uint32_t LogicalDrives() = 0;
+    // The current directory, without a trailing backslash unless it is a root ("C:\").
+    virtual std::string CurrentDirectory() = 0;
+};
+
+// True exactly when the path's attributes can be read and include the directory attribute.
+inline bool FolderExists(IFileSystem& fs, const std::string& path) {
+    uint32_t a = fs.GetAttributes(path);
+    return a != kInvalidAttributes && (a & kAttrDirectory) != 0;
+}
+
+inline bool FileExists(IFileSystem& fs, const std::string& path) {
+    uint32_t a = fs.GetAttributes(path);
+    return a != kInvalidAttributes && (a & kAttrDirectory) == 0;
+}
+
+}  // namespace tavrel
