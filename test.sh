@@ -15,6 +15,7 @@ cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DC
 cmake --build build/win -j "$JOBS"
 
 tavrel_wine_up "$ROOT"
-trap tavrel_wine_down EXIT
+export TAVREL_XVFB_PID
+trap "tavrel_wine_down all" EXIT
 cd build/native
 ctest --output-on-failure -j "$JOBS"

@@ -10,13 +10,19 @@ tavrel_wine_up() {
     export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
     export TAVREL_SCRATCH="$root/build/scratch"
     mkdir -p "$TAVREL_SCRATCH"
-    if [ -z "${TAVREL_XVFB_PID:-}" ] || ! kill -0 "$TAVREL_XVFB_PID" 2>/dev/null; then
+    TAVREL_XVFB_STARTED=""
+    if [ -n "${TAVREL_XVFB_PID:-}" ] && kill -0 "$TAVREL_XVFB_PID" 2>/dev/null; then
+        :  # the caller's display
+    elif [ -n "${DISPLAY:-}" ] && [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; then
+        :  # a display that is already there
+    else
+        TAVREL_XVFB_STARTED=1
         local n
         for n in $(seq 91 160); do
             if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then break; fi
         done
         Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        export TAVREL_XVFB_PID=$!
+        TAVREL_XVFB_PID=$!
         export DISPLAY=:$n
         local i
         for i in $(seq 1 50); do
@@ -33,9 +39,10 @@ tavrel_wine_up() {
     ln -sfn "$TAVREL_SCRATCH" "$WINEPREFIX/dosdevices/t:"
 }
 
+# Stops the display this shell started (and, with "all", the Wine server too).
 tavrel_wine_down() {
-    wineserver -k >/dev/null 2>&1 || true
-    if [ -n "${TAVREL_XVFB_PID:-}" ]; then
+    [ "${1:-}" = all ] && { wineserver -k >/dev/null 2>&1 || true; }
+    if [ -n "${TAVREL_XVFB_STARTED:-}" ] && [ -n "${TAVREL_XVFB_PID:-}" ]; then
         kill "$TAVREL_XVFB_PID" >/dev/null 2>&1 || true
         wait "$TAVREL_XVFB_PID" 2>/dev/null || true
     fi

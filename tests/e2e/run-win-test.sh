@@ -11,4 +11,7 @@ export TAVREL_TEST_DIR="T:\\$name\\"
 export TAVREL_TEST_HOSTDIR="$scratch"
 export WINEDEBUG=-all
 cd "$scratch"
-exec wine "$EXE" --gtest_color=no
+rc=0
+wine "$EXE" --gtest_color=no || rc=$?
+tavrel_wine_down
+exit $rc
