@@ -1,0 +1,168 @@
+#include "core/Marking.h"
+
+#include "core/Text.h"
+
+namespace tavrel {
+
+namespace {
+// Width of the state picture (the check box) left of a node's icon.
+constexpr int kBoxWidth = 16;
+}  // namespace
+
+FolderMarking::FolderMarking(ITreeView& tree, DirTreeModel& model, std::function<bool()> includeSubfolders,
+                             std::function<void()> setModified)
+    : tree_(tree),
+      model_(model),
+      includeSubfolders_(std::move(includeSubfolders)),
+      setModified_(std::move(setModified)) {
+    model_.OnExpanding = [this](TreeNode node) {
+        DirTreeT1Expanding(node);
+        return true;
+    };
+    model_.OnCollapsing = [this](TreeNode node) { DirTreeT1Collapsing(node); };
+}
+
+void FolderMarking::DirTreeT1MouseDown(int x, int y) {
+    // The tree view has already handled this press; after a collapse by mouse it is the same
+    // press that collapsed the node, and it must not toggle a mark as well.
+    if (ignoreNextClick_) {
+        ignoreNextClick_ = false;
+        return;
+    }
+    TreeNode node = tree_.HitTest(x, y);
+    if (node == kNoNode) return;
+    int left = tree_.Indent() * (NodeLevel(tree_, node) + 1);
+    if (!(left < x && x < left + kBoxWidth)) return;
+
+    bool ticked = includeSubfolders_();
+    int mark;
+    switch (tree_.State(node)) {
+        case Unmarked:
+            mark = Marked;
+            break;
+        case PartlyMarked:
+            mark = ticked ? Unmarked : Marked;
+            break;
+        default:  // Marked, or no mark yet
+            if (ticked) {
+                mark = Unmarked;
+            } else {
+                int below = ChildMarkSummary(node);
+                mark = (below == Marked || below == PartlyMarked) ? PartlyMarked : Unmarked;
+            }
+            break;
+    }
+    tree_.SetState(node, mark);
+    if (TreeNode parent = tree_.Parent(node)) UpdateParentMarks(parent);
+    if (ticked && HasChildren(tree_, node)) SetSubtreeMark(node, mark);
+    if (setModified_) setModified_();
+}
+
+int FolderMarking::ChildMarkSummary(TreeNode node) const {
+    TreeNode child = tree_.FirstChild(node);
+    if (child == kNoNode) return 0;
+    bool anyUnmarked = false, anyMarked = false, anyPartly = false;
+    for (; child != kNoNode; child = tree_.NextSibling(child)) {
+        switch (tree_.State(child)) {
+            case Unmarked: anyUnmarked = true; break;
+            case Marked: anyMarked = true; break;
+            case PartlyMarked: anyPartly = true; break;
+            default: break;
+        }
+    }
+    if (anyPartly || (anyMarked && anyUnmarked)) return PartlyMarked;
+    if (anyUnmarked) return Unmarked;
+    if (anyMarked) return Marked;
+    return 0;
+}
+
+void FolderMarking::UpdateParentMarks(TreeNode node) {
+    bool ticked = includeSubfolders_();
+    for (; node != kNoNode; node = tree_.Parent(node)) {
+        int below = ChildMarkSummary(node);
+        if (ticked)
+            tree_.SetState(node, below);
+        else if (tree_.State(node) != Marked)
+            tree_.SetState(node, (below == Marked || below == PartlyMarked) ? PartlyMarked : Unmarked);
+    }
+}
+
+void FolderMarking::SetSubtreeMark(TreeNode node, int mark) {
+    // Walked without recursion: folder trees can be far deeper than the call stack allows.
+    TreeNode n = tree_.FirstChild(node);
+    while (n != kNoNode) {
+        tree_.SetState(n, mark);
+        TreeNode next = tree_.FirstChild(n);
+        while (next == kNoNode && n != node) {
+            next = tree_.NextSibling(n);
+            if (next == kNoNode) {
+                n = tree_.Parent(n);
+                if (n == node) break;
+            }
+        }
+        n = next;
+    }
+}
+
+void FolderMarking::DirTreeT1Expanding(TreeNode node) {
+    int mark = tree_.State(node);
+    if (includeSubfolders_() && mark != PartlyMarked) {
+        SetSubtreeMark(node, mark);
+        return;
+    }
+    int below = ChildMarkSummary(node);
+    if (below != Marked && below != PartlyMarked) SetSubtreeMark(node, Unmarked);
+}
+
+void FolderMarking::DirTreeT1Collapsing(TreeNode) { ignoreNextClick_ = true; }
+
+void FolderMarking::ClearAllMarks() {
+    tree_.BeginUpdate();
+    for (TreeNode n = tree_.FirstChild(kNoNode); n != kNoNode; n = NextInDisplayOrder(tree_, n))
+        tree_.SetState(n, Unmarked);
+    tree_.EndUpdate();
+}
+
+TreeNode FolderMarking::NextAfterSubtree(TreeNode node) const {
+    TreeNode n = node;
+    while (tree_.NextSibling(n) == kNoNode && tree_.Parent(n) != kNoNode) n = tree_.Parent(n);
+    return tree_.NextSibling(n);
+}
+
+bool FolderMarking::MarkLoadedFolder(const std::string& folder) {
+    model_.SetSelectedPath(folder);
+    if (!EqualsNoCase(model_.SelectedPath(), IncludeTrailingBackslash(folder))) return false;
+    TreeNode node = tree_.Selected();
+    if (node == kNoNode) return false;
+    tree_.SetState(node, Marked);
+    if (TreeNode parent = tree_.Parent(node)) UpdateParentMarks(parent);
+    if (includeSubfolders_() && HasChildren(tree_, node)) SetSubtreeMark(node, Marked);
+    return true;
+}
+
+std::vector<std::string> FolderMarking::CollectMarkedFolders() {
+    std::vector<std::string> folders;
+    bool ticked = includeSubfolders_();
+    TreeNode node = tree_.FirstChild(kNoNode);
+    while (node != kNoNode) {
+        // The model's stored path is the folder's name on disk; the node's text is only what
+        // the shell shows, which may be translated or hide the drive letter.
+        std::string path = model_.NodePath(node);
+        int mark = tree_.State(node);
+        if (path.empty() || (mark != Marked && mark != PartlyMarked)) {
+            node = NextAfterSubtree(node);
+        } else if (mark == PartlyMarked) {
+            node = NextInDisplayOrder(tree_, node);
+        } else {
+            folders.push_back(path);
+            node = ticked ? NextAfterSubtree(node) : NextInDisplayOrder(tree_, node);
+        }
+    }
+    return folders;
+}
+
+void FolderMarking::CollapseAll() { tree_.CollapseAll(); }
+void FolderMarking::BeginUpdate() { tree_.BeginUpdate(); }
+void FolderMarking::EndUpdate() { tree_.EndUpdate(); }
+
+}  // namespace tavrel
