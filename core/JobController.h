@@ -108,6 +108,8 @@ public:
 private:
     void ShowAll();
     bool ReportFileError(const std::string& path, const FsError& error, bool writing);
+    // Reads a job or list file; a folder of that name is an error, not an empty file.
+    bool ReadFile(const std::string& path, std::string& bytes, FsError& error);
 
     IFileSystem& fs_;
     AppSettings& appSettings_;

@@ -1,0 +1,58 @@
+#include "core/Formats.h"
+
+#include <cstdio>
+
+namespace tavrel {
+
+namespace {
+
+// Decimal digits of the magnitude and whether a minus goes in front; INT64_MIN has no
+// positive counterpart, so the magnitude is taken unsigned.
+std::string Digits(int64_t n, bool& negative) {
+    negative = n < 0;
+    uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+    return std::to_string(magnitude);
+}
+
+}  // namespace
+
+std::string FormatFileCount(int64_t count) {
+    bool negative;
+    std::string text = Digits(count, negative);
+    if (text.size() > 3) text.insert(text.size() - 3, ".");
+    return (negative ? "-" : "") + text + " filer";
+}
+
+std::string FormatSize(int64_t tenthsOfKb) {
+    bool negative;
+    std::string digits = Digits(tenthsOfKb, negative);
+    const char* unit = " KB";
+    if (!negative && tenthsOfKb >= 10000) {
+        digits = std::to_string(static_cast<uint64_t>(tenthsOfKb) / 1024);
+        unit = " MB";
+    }
+    // The last digit is the tenth; a lone digit gets a "0" before the comma.
+    if (digits.size() == 1) digits.insert(0, "0");
+    digits.insert(digits.size() - 1, ",");
+    return (negative ? "-" : "") + digits + unit;
+}
+
+std::string FormatElapsed(int64_t seconds) {
+    if (seconds < 0) seconds = 0;
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%.2lld:%.2lld", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+    return buffer;
+}
+
+int64_t ElapsedSecondsBetween(uint32_t startTick, uint32_t nowTick) {
+    uint32_t difference = nowTick - startTick;
+    return static_cast<int64_t>(difference / 1000);
+}
+
+int64_t SizeInTenthsOfKb(uint64_t bytes) {
+    // Split so that bytes * 10 cannot overflow for files near 2^64.
+    return static_cast<int64_t>((bytes / 1024) * 10 + (bytes % 1024) * 10 / 1024);
+}
+
+}  // namespace tavrel

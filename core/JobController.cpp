@@ -1,0 +1,271 @@
+#include "core/JobController.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "core/JobFile.h"
+#include "core/Text.h"
+
+namespace tavrel {
+
+namespace {
+
+const char* const kAppTitle = "Tavrel";
+const char* const kUntitled = "Ikke navngivet";
+const char* const kReady = "Klar";
+
+// Ends the tree's redraw lock however the load leaves the block.
+class TreeUpdateScope {
+public:
+    explicit TreeUpdateScope(IJobTree& tree) : tree_(tree) { tree_.BeginUpdate(); }
+    ~TreeUpdateScope() { tree_.EndUpdate(); }
+    TreeUpdateScope(const TreeUpdateScope&) = delete;
+    TreeUpdateScope& operator=(const TreeUpdateScope&) = delete;
+
+private:
+    IJobTree& tree_;
+};
+
+}  // namespace
+
+std::string JobCaption(const std::string& jobName) { return "Ambrex Tavrel 2 - " + jobName; }
+
+std::string JobNameOf(const std::string& jobFileName) {
+    // Drops the last four characters, not bytes, so a name never ends in half a letter.
+    std::string name = ExtractFileName(jobFileName);
+    size_t cut = name.size();
+    for (int chars = 0; chars < 4 && cut > 0; ++chars) {
+        --cut;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    }
+    return name.substr(0, cut);
+}
+
+JobController::JobController(const JobControllerDeps& deps)
+    : fs_(deps.fs),
+      appSettings_(deps.settings),
+      messages_(deps.messages),
+      view_(deps.view),
+      tree_(deps.tree),
+      cursor_(deps.cursor),
+      programFolder_(deps.programFolder) {}
+
+const std::vector<std::string>& JobController::CollectMarkedFolders() {
+    markedFolders_ = tree_.CollectMarkedFolders();
+    return markedFolders_;
+}
+
+void JobController::SetLastCopied(const std::string& text) {
+    lastCopied_ = text;
+    view_.SetLastCopied(text);
+}
+
+void JobController::ShowAll() { view_.ShowSettings(settings_); }
+
+bool JobController::ReportFileError(const std::string& path, const FsError& error, bool writing) {
+    std::string text = writing ? "Jobbet kunne ikke gemmes i filen \"" + path + "\"."
+                               : "Filen \"" + path + "\" kunne ikke læses.";
+    if (!error.text.empty()) text += "\n\n" + error.text;
+    messages_.Show(text, "Fejl", MsgButtons::Ok, MsgIcon::Error);
+    return false;
+}
+
+bool JobController::ReadFile(const std::string& path, std::string& bytes, FsError& error) {
+    // A folder that carries the file's name cannot be read as one, whatever the platform says.
+    if (FolderExists(fs_, path)) {
+        error = FsError{0, "Det er en mappe, ikke en fil."};
+        return false;
+    }
+    return fs_.ReadWholeFile(path, bytes, &error);
+}
+
+bool JobController::LoadJob(const std::string& path) {
+    std::optional<BusyScope> busy(std::in_place, cursor_);
+    view_.SetStatusText("Indlæser job...");
+
+    std::string bytes;
+    FsError error;
+    if (!ReadFile(path, bytes, error)) {
+        // The window shows an untitled job, so that saving cannot replace the unread file with
+        // settings that never came from it.
+        jobFileName_.clear();
+        view_.SetCaption(JobCaption(kUntitled));
+        view_.SetStatusText(kReady);
+        busy.reset();
+        return ReportFileError(path, error, false);
+    }
+
+    TextFileLines job = ReadJobFileText(bytes);
+    settings_.fileTypes.clear();
+    JobReadResult read = ApplyJobFileLines(job.lines, settings_);
+    ShowAll();
+    if (job.damaged) {
+        messages_.Show("Filen \"" + path + "\" er ikke en gyldig jobfil. Det, der kunne læses, er indlæst.",
+                       "Fejl", MsgButtons::Ok, MsgIcon::Error);
+    } else if (read.tooShort) {
+        messages_.Show("Der skete en fejl under indlæsningen af filsættet.", "Fejl", MsgButtons::Ok, MsgIcon::Error);
+    }
+
+    std::string missing;
+    std::string listPath = JobListFile(path);
+    std::string listBytes;
+    FsError listError;
+    bool listRead = ReadFile(listPath, listBytes, listError);
+    bool listDamaged = false;
+    {
+        TreeUpdateScope update(tree_);
+        markedFolders_.clear();
+        if (listRead) {
+            TextFileLines list = ReadJobListText(listBytes);
+            listDamaged = list.damaged;
+            markedFolders_ = std::move(list.lines);
+            for (const std::string& folder : markedFolders_) {
+                if (FolderExists(fs_, folder))
+                    tree_.MarkLoadedFolder(folder);
+                else
+                    missing += folder + "\n";
+            }
+        }
+        tree_.CollapseAll();
+    }
+
+    SetLastCopied(appSettings_.ReadLastCopied(jobFileName_));
+    view_.SetCaption(JobCaption(JobNameOf(jobFileName_)));
+    view_.SetStartEnabled(!settings_.destination.empty());
+    modified_ = false;
+    view_.SetStatusText(kReady);
+    busy.reset();
+
+    if (!listRead) return ReportFileError(listPath, listError, false);
+    if (listDamaged)
+        messages_.Show("Mappelisten \"" + listPath + "\" indeholder linjer, der ikke er mapper. De er sprunget over.",
+                       "Fejl", MsgButtons::Ok, MsgIcon::Error);
+    if (!missing.empty())
+        messages_.Show("Følgende bibliotek(er) eksisterer ikke mere:\n" + missing, kAppTitle, MsgButtons::Ok,
+                       MsgIcon::None);
+    return true;
+}
+
+bool JobController::mnuGemClick() {
+    if (jobFileName_.empty()) return mnuGemsomClick();
+    FsError error;
+    if (!fs_.WriteWholeFile(jobFileName_, JobFileBytes(settings_), &error))
+        return ReportFileError(jobFileName_, error, true);
+    CollectMarkedFolders();
+    std::string listPath = JobListFile(jobFileName_);
+    if (!fs_.WriteWholeFile(listPath, JobListBytes(markedFolders_), &error))
+        return ReportFileError(listPath, error, true);
+    modified_ = false;
+    return true;
+}
+
+bool JobController::mnuGemsomClick() {
+    std::optional<std::string> chosen = view_.AskSaveJobFile(programFolder_);
+    // An empty answer would send the save straight back here.
+    if (!chosen || chosen->empty()) return false;
+    jobFileName_ = *chosen;
+    bool saved = mnuGemClick();
+    view_.SetCaption(JobCaption(JobNameOf(*chosen)));
+    return saved;
+}
+
+void JobController::mnuAabnClick() {
+    std::optional<std::string> chosen = view_.AskOpenJobFile(programFolder_);
+    if (!chosen || chosen->empty()) return;
+    mnuLukClick();
+    jobFileName_ = *chosen;
+    LoadJob(*chosen);
+}
+
+void JobController::OfferToSave() {
+    if (!modified_) return;
+    if (messages_.Show("Ønsker du at gemme det aktuelle job?", "Gem job", MsgButtons::YesNo, MsgIcon::Question) ==
+        MsgResult::Yes)
+        mnuGemClick();
+}
+
+void JobController::mnuLukClick() {
+    OfferToSave();
+    appSettings_.AddRecentFile(jobFileName_);
+    jobFileName_.clear();
+    settings_.description.clear();
+    settings_.destination.clear();
+    ShowAll();
+    view_.SetStartEnabled(false);
+    view_.SetCaption(JobCaption(kUntitled));
+    tree_.ClearAllMarks();
+    tree_.CollapseAll();
+    modified_ = false;
+}
+
+void JobController::OpenRecentFile(const std::string& path) {
+    if (!FileExists(fs_, path)) {
+        messages_.Show("Den valgte fil er blevet slettet.", kAppTitle, MsgButtons::Ok, MsgIcon::None);
+        return;
+    }
+    mnuLukClick();
+    jobFileName_ = path;
+    LoadJob(path);
+}
+
+void JobController::SetDescription(const std::string& text) {
+    settings_.description = text;
+    modified_ = true;
+    ShowAll();
+}
+
+void JobController::ChooseDestination(const std::string& folder) {
+    // A choice without a path (a virtual folder) keeps the shown destination but cannot be run.
+    if (!folder.empty()) {
+        settings_.destination = IncludeTrailingBackslash(folder);
+        ShowAll();
+    }
+    view_.SetStartEnabled(!folder.empty());
+    modified_ = true;
+}
+
+void JobController::SetDeleteDestFirst(bool on) {
+    settings_.deleteDestFirst = on;
+    modified_ = true;
+}
+
+void JobController::SetIncludeSubfolders(bool on) {
+    settings_.includeSubfolders = on;
+    modified_ = true;
+}
+
+void JobController::SetOnlyNewAndChanged(bool on) {
+    settings_.onlyNewAndChanged = on;
+    modified_ = true;
+}
+
+void JobController::SetOnlyListedTypes(bool on) {
+    settings_.onlyListedTypes = on;
+    modified_ = true;
+}
+
+void JobController::SetReverse(bool on) {
+    settings_.reverse = on;
+    modified_ = true;
+    ShowAll();
+}
+
+void JobController::AddFileType(const std::string& typed) {
+    if (typed.empty()) return;
+    InsertFileTypeSorted(settings_.fileTypes, typed[0] == '.' ? typed : "." + typed);
+    modified_ = true;
+    ShowAll();
+}
+
+void JobController::DeleteFileTypes(const std::vector<int>& indices) {
+    std::vector<int> order = indices;
+    std::sort(order.begin(), order.end(), std::greater<int>());
+    order.erase(std::unique(order.begin(), order.end()), order.end());
+    for (int index : order)
+        if (index >= 0 && static_cast<size_t>(index) < settings_.fileTypes.size())
+            settings_.fileTypes.erase(settings_.fileTypes.begin() + index);
+    modified_ = true;
+    ShowAll();
+}
+
+}  // namespace tavrel
