@@ -1,0 +1,71 @@
+#include "core/Formats.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavrel;
+
+TEST(Formats, FileCountInsertsOneSeparatorOnly) {
+    EXPECT_EQ(FormatFileCount(0), "0 filer");
+    EXPECT_EQ(FormatFileCount(7), "7 filer");
+    EXPECT_EQ(FormatFileCount(999), "999 filer");
+    EXPECT_EQ(FormatFileCount(1000), "1.000 filer");
+    EXPECT_EQ(FormatFileCount(12345), "12.345 filer");
+    EXPECT_EQ(FormatFileCount(1234567), "1234.567 filer");
+}
+
+TEST(Formats, FileCountBeyond32Bits) {
+    EXPECT_EQ(FormatFileCount(2147483647), "2147483.647 filer");
+    EXPECT_EQ(FormatFileCount(2147483648LL), "2147483.648 filer");
+    EXPECT_EQ(FormatFileCount(10000000000LL), "10000000.000 filer");
+}
+
+TEST(Formats, SizeInKilobytesAndMegabytes) {
+    EXPECT_EQ(FormatSize(0), "0,0 KB");
+    EXPECT_EQ(FormatSize(5), "0,5 KB");
+    EXPECT_EQ(FormatSize(10), "1,0 KB");
+    EXPECT_EQ(FormatSize(123), "12,3 KB");
+    EXPECT_EQ(FormatSize(9999), "999,9 KB");
+    // The switch comes at 1000 KB, below one megabyte.
+    EXPECT_EQ(FormatSize(10000), "0,9 MB");
+    EXPECT_EQ(FormatSize(10239), "0,9 MB");
+    EXPECT_EQ(FormatSize(10240), "1,0 MB");
+    EXPECT_EQ(FormatSize(1048576), "102,4 MB");
+}
+
+TEST(Formats, SizeOfARunOver204GigabytesStaysPositive) {
+    // 204 GB is about 2^31 tenths of a kilobyte: a 32-bit counter would have wrapped.
+    int64_t tenths = SizeInTenthsOfKb(204ULL * 1024 * 1024 * 1024);
+    EXPECT_EQ(tenths, 2139095040LL);
+    EXPECT_EQ(FormatSize(tenths), "208896,0 MB");
+    EXPECT_EQ(FormatSize(2147483648LL), "209715,2 MB");
+    EXPECT_EQ(FormatSize(1LL << 40), "107374182,4 MB");
+    EXPECT_EQ(FormatSize(INT64_MAX).substr(0, 1), "9");
+}
+
+TEST(Formats, ElapsedTimeDoesNotFoldHours) {
+    EXPECT_EQ(FormatElapsed(0), "00:00");
+    EXPECT_EQ(FormatElapsed(61), "01:01");
+    EXPECT_EQ(FormatElapsed(65), "01:05");
+    EXPECT_EQ(FormatElapsed(3599), "59:59");
+    EXPECT_EQ(FormatElapsed(3600), "60:00");
+    EXPECT_EQ(FormatElapsed(6000), "100:00");
+    EXPECT_EQ(FormatElapsed(125 * 60 + 7), "125:07");
+}
+
+TEST(Formats, ElapsedSecondsSurviveATickWrap) {
+    EXPECT_EQ(ElapsedSecondsBetween(1000, 1999), 0);
+    EXPECT_EQ(ElapsedSecondsBetween(1000, 62000), 61);
+    // Started 2 s before the 49-day wrap, now 3.5 s after it.
+    EXPECT_EQ(ElapsedSecondsBetween(0xFFFFFFFFu - 1999, 3500), 5);
+    EXPECT_EQ(FormatElapsed(ElapsedSecondsBetween(0xFFFFF000u, 0x0000EA60u - 0x1000u)), "01:00");
+}
+
+TEST(Formats, BytesToTenthsRoundDown) {
+    EXPECT_EQ(SizeInTenthsOfKb(0), 0);
+    EXPECT_EQ(SizeInTenthsOfKb(102), 0);
+    EXPECT_EQ(SizeInTenthsOfKb(103), 1);
+    EXPECT_EQ(SizeInTenthsOfKb(1024), 10);
+    EXPECT_EQ(SizeInTenthsOfKb(1048576), 10240);
+    // No overflow in bytes * 10 near the top of the range.
+    EXPECT_EQ(SizeInTenthsOfKb(UINT64_MAX), static_cast<int64_t>((UINT64_MAX / 1024) * 10 + 9));
+}
