@@ -1,0 +1,7 @@
+#include "core/Abort.h"
+
+namespace tavrel {
+
+std::atomic<bool> AbortRequested{false};
+
+}  // namespace tavrel

@@ -1,0 +1,66 @@
+#include "core/CmdLine.h"
+
+#include "core/Text.h"
+
+namespace tavrel {
+
+const char* const kRunErrorCaption = "Fejl under kørsel";
+
+namespace {
+
+bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+}  // namespace
+
+std::vector<std::string> SplitParameters(const std::string& text) {
+    std::vector<std::string> parameters;
+    size_t i = 0;
+    while (true) {
+        while (i < text.size() && IsSeparator(text[i])) ++i;
+        if (i >= text.size()) break;
+        std::string parameter;
+        bool quoted = false;
+        for (; i < text.size(); ++i) {
+            char c = text[i];
+            if (c == '"') {
+                quoted = !quoted;
+                continue;
+            }
+            if (!quoted && IsSeparator(c)) break;
+            parameter += c;
+        }
+        parameters.push_back(parameter);
+    }
+    return parameters;
+}
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+    std::vector<std::string> parameters = SplitParameters(commandLine);
+    if (!parameters.empty()) parameters.erase(parameters.begin());
+    return parameters;
+}
+
+std::optional<RunMode> ParseRunCommand(const std::string& parameter) {
+    const std::string upper = AsciiUpper(parameter);
+    if (upper == "/R") return rmCopy;
+    if (upper == "/T") return rmCount;
+    return std::nullopt;
+}
+
+bool IsYesSwitch(const std::string& parameter) { return AsciiUpper(parameter) == "/J"; }
+
+std::string FileNotFoundMessage(const std::string& path) {
+    return "Den angivne fil \"" + path + "\" findes ikke.";
+}
+
+std::string InvalidCommandMessage(const std::string& command) {
+    return "Den angivne kommando \"" + AsciiUpper(command) + "\" er ikke gyldig.";
+}
+
+std::string ParameterCountMessage(int count) {
+    return "Kommandolinien indeholder " + std::to_string(count) +
+           " parametre. Den skal indeholde 2: Fil efterfulgt af kommando. Bemærk, at hvis filsti og -navn "
+           "indeholder mellemrum, skal det sættes i citationstegn.";
+}
+
+}  // namespace tavrel

@@ -1,0 +1,335 @@
+#include "core/CopyRules.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/Formats.h"
+#include "core/Text.h"
+
+namespace tavrel {
+
+const char* const kCopyErrorText = "Der er sket en fejl under kopieringen. Tjek om destinationsdrevet er fyldt.";
+const char* const kDeleteErrorText = "Der er sket en fejl under sletningen.";
+
+namespace {
+
+constexpr const char* kTempPrefix = "~tavrel-";
+constexpr const char* kTempSuffix = ".tmp";
+// A name component may hold 255 characters; longer temporary names fall back to a hash.
+constexpr size_t kMaxNameLength = 255;
+
+bool StartsWithDot(const std::string& name) { return !name.empty() && name[0] == '.'; }
+
+bool SameFolderPath(const std::string& a, const std::string& b) {
+    return EqualsNoCase(IncludeTrailingBackslash(a), IncludeTrailingBackslash(b));
+}
+
+bool Contains(const std::vector<FileId>& ids, const std::optional<FileId>& id) {
+    return id && std::find(ids.begin(), ids.end(), *id) != ids.end();
+}
+
+}  // namespace
+
+std::string TempNameFor(const std::string& fileName) {
+    std::string name = kTempPrefix + fileName + kTempSuffix;
+    if (Utf8Length(name) <= kMaxNameLength) return name;
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (unsigned char c : fileName) hash = (hash ^ c) * 1099511628211ull;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return kTempPrefix + std::string(text) + kTempSuffix;
+}
+
+bool IsTempName(const std::string& fileName) {
+    const size_t pre = std::char_traits<char>::length(kTempPrefix);
+    const size_t suf = std::char_traits<char>::length(kTempSuffix);
+    return fileName.size() > pre + suf && EqualsAsciiNoCase(fileName.substr(0, pre), kTempPrefix) &&
+           EqualsAsciiNoCase(fileName.substr(fileName.size() - suf), kTempSuffix);
+}
+
+bool TypeIncluded(const JobSettings& settings, const std::string& fileName) {
+    bool included = !settings.onlyListedTypes;
+    const std::string ext = ExtractFileExt(fileName);
+    for (const std::string& type : settings.fileTypes) {
+        if (EqualsAsciiNoCase(type, ext)) {
+            included = !included;
+            break;
+        }
+    }
+    return included;
+}
+
+std::string DestinationOf(const std::string& path, const std::string& destBase, size_t stripLength) {
+    return destBase + path.substr(std::min(stripLength, path.size()));
+}
+
+void CopyRules::RecordFailure(const std::string& path, const FsError& error) {
+    ++ctx_.counters.FailedCount;
+    std::string text = error.text;
+    if (text.empty()) text = "Fejlkode " + std::to_string(error.code);
+    ctx_.skipped.AddFailure(path, text);
+}
+
+bool CopyRules::EnterFolder(const std::optional<FileId>& id) {
+    if (Contains(openFolders_, id)) return false;
+    if (id) openFolders_.push_back(*id);
+    return true;
+}
+
+void CopyRules::LeaveFolder(const std::optional<FileId>& id) {
+    if (id && !openFolders_.empty()) openFolders_.pop_back();
+}
+
+bool CopyRules::IsExcluded(const std::string& folder, const std::optional<FileId>& id) {
+    // The destination may only come into being during the walk, so its identity is looked up
+    // until it is known.
+    excludedIds_.resize(ctx_.excludedFolders.size());
+    for (size_t i = 0; i < ctx_.excludedFolders.size(); ++i) {
+        if (SameFolderPath(folder, ctx_.excludedFolders[i])) return true;
+        if (!excludedIds_[i]) excludedIds_[i] = ctx_.fs.GetFileId(IncludeTrailingBackslash(ctx_.excludedFolders[i]));
+        if (id && excludedIds_[i] && *excludedIds_[i] == *id) return true;
+    }
+    return false;
+}
+
+void CopyRules::ResolveProtectedIds() {
+    if (protectedResolved_) return;
+    protectedResolved_ = true;
+    // A marked folder and every folder above it: emptying any of them would reach the sources.
+    for (const std::string& marked : ctx_.protectedFolders) {
+        std::string path = IncludeTrailingBackslash(marked);
+        while (!path.empty()) {
+            if (auto id = ctx_.fs.GetFileId(path)) protectedIds_.push_back(*id);
+            std::string parent = ExtractFilePath(ExcludeTrailingBackslash(path));
+            if (parent.size() >= path.size() || parent.empty()) break;
+            path = parent;
+        }
+    }
+}
+
+bool CopyRules::IsProtected(const std::string& folder, const std::optional<FileId>& id) {
+    ResolveProtectedIds();
+    for (const std::string& marked : ctx_.protectedFolders) {
+        const std::string m = IncludeTrailingBackslash(marked);
+        const std::string f = IncludeTrailingBackslash(folder);
+        if (m.size() >= f.size() && EqualsNoCase(m.substr(0, f.size()), f)) return true;
+    }
+    return Contains(protectedIds_, id);
+}
+
+void CopyRules::DiscardFile(const std::string& path) {
+    uint32_t attributes = ctx_.fs.GetAttributes(path);
+    if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return;
+    if (attributes & kAttrReadOnly) ctx_.fs.SetAttributes(path, attributes & ~kAttrReadOnly);
+    ctx_.fs.DeleteFile(path);
+}
+
+bool CopyRules::CopyOneFile(const std::string& source, const std::string& target, FsError& error) {
+    const std::string temp = ExtractFilePath(target) + TempNameFor(ExtractFileName(target));
+    DiscardFile(temp);
+    if (!ctx_.fs.CopyFile(source, temp, false, &error)) {
+        DiscardFile(temp);
+        return false;
+    }
+    if (ctx_.fs.MoveReplace(temp, target, &error)) return true;
+    // A read-only copy at the destination refuses to be replaced: lift the attribute only for
+    // the replacement, and put it back if the replacement still fails.
+    const uint32_t old = ctx_.fs.GetAttributes(target);
+    if (old != kInvalidAttributes && !(old & kAttrDirectory) && (old & kAttrReadOnly) &&
+        ctx_.fs.SetAttributes(target, old & ~kAttrReadOnly)) {
+        if (ctx_.fs.MoveReplace(temp, target, &error)) return true;
+        ctx_.fs.SetAttributes(target, old);
+    }
+    DiscardFile(temp);
+    return false;
+}
+
+uint32_t CopyRules::FileDateOf(const std::string& path) {
+    FileTime time = 0;
+    if (!ctx_.fs.GetLastWriteTime(path, time)) return 0;
+    return ctx_.fs.ToDosDateTime(time).value_or(0);
+}
+
+bool CopyRules::DestinationUpToDate(const std::string& target, const DirEntry& source) {
+    auto entry = ctx_.fs.FindEntry(target);
+    if (!entry || entry->IsFolder()) return false;
+    FileTime destTime = 0;
+    if (!ctx_.fs.GetLastWriteTime(target, destTime)) return false;
+    auto sourceDos = ctx_.fs.ToDosDateTime(source.lastWrite);
+    auto destDos = ctx_.fs.ToDosDateTime(destTime);
+    if (sourceDos && destDos) return *destDos >= *sourceDos;
+    return destTime == source.lastWrite;
+}
+
+bool CopyRules::ForceFolders(const std::string& path) {
+    std::string root;
+    size_t pos;
+    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+        size_t found = 0;
+        pos = path.size();
+        for (size_t i = 0; i < path.size(); ++i) {
+            if (path[i] == '\\' && ++found == 4) {
+                pos = i + 1;
+                break;
+            }
+        }
+    } else {
+        pos = std::min<size_t>(3, path.size());
+    }
+    root = path.substr(0, pos);
+    bool ok = true;
+    while (pos < path.size()) {
+        size_t end = path.find('\\', pos);
+        if (end == std::string::npos) break;  // a last component without "\" is not a folder
+        root = path.substr(0, end + 1);
+        pos = end + 1;
+        if (FolderExists(ctx_.fs, root)) continue;
+        FsError error;
+        if (!ctx_.fs.CreateFolder(root, &error)) {
+            RecordFailure(root, error);
+            ok = false;
+            break;
+        }
+    }
+    return ok;
+}
+
+void CopyRules::CopyFolder(const std::string& folder, const std::string& destBase, bool doCopy,
+                           size_t stripLength) {
+    const std::optional<FileId> id = ctx_.fs.GetFileId(folder);
+    // A link back to a folder the walk is already inside would make it endless.
+    if (!EnterFolder(id)) return;
+    try {
+        const std::string destFolder = DestinationOf(folder, destBase, stripLength);
+        // A folder whose destination is itself (a destination above the marked folder on the
+        // same drive) has nothing to copy.
+        bool ontoItself = SameFolderPath(folder, destFolder);
+        if (!ontoItself && id) {
+            auto destId = ctx_.fs.GetFileId(destFolder);
+            ontoItself = destId && *destId == *id;
+        }
+        bool destFailed = false;
+        if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
+            DirEntry entry;
+            while (folderEnum->Next(entry)) {
+                ctx_.view.ProcessMessages();
+                if (ctx_.abort) break;
+                if (StartsWithDot(entry.name)) continue;
+                if (!entry.IsFolder() && IsTempName(entry.name)) {
+                    if (doCopy) DiscardFile(folder + entry.name);
+                    continue;
+                }
+                if (!doCopy) ctx_.view.SetFolderText(folder);
+                if (doCopy && !destFailed && !FolderExists(ctx_.fs, destFolder))
+                    destFailed = !ForceFolders(destFolder);
+                const std::string source = folder + entry.name;
+                const std::string target = destFolder + entry.name;
+                if (entry.IsFolder()) {
+                    if (!ctx_.settings.includeSubfolders) continue;
+                    const std::string sub = source + "\\";
+                    if (IsExcluded(sub, ctx_.fs.GetFileId(sub))) continue;
+                    if (doCopy && !destFailed && !FolderExists(ctx_.fs, target)) {
+                        FsError error;
+                        if (!ctx_.fs.CreateFolder(target, &error)) RecordFailure(target, error);
+                    }
+                    CopyFolder(sub, destBase, doCopy, stripLength);
+                    continue;
+                }
+                const int64_t tenths = SizeInTenthsOfKb(entry.size);
+                ++ctx_.counters.ExaminedCount;
+                ctx_.counters.ExaminedSize += tenths;
+                if (ontoItself) continue;
+                if (!ctx_.settings.deleteDestFirst && ctx_.settings.onlyNewAndChanged && !destBase.empty() &&
+                    DestinationUpToDate(target, entry))
+                    continue;
+                if (!TypeIncluded(ctx_.settings, entry.name)) {
+                    ctx_.skipped.Add(source);
+                    ctx_.view.SetFolderText("Gennemser " + folder);
+                    continue;
+                }
+                if (doCopy) {
+                    ctx_.view.SetFolderText(source);
+                    FsError error;
+                    if (!CopyOneFile(source, target, error)) {
+                        RecordFailure(source, error);
+                        continue;
+                    }
+                }
+                ++ctx_.counters.CopiedCount;
+                ctx_.counters.CopiedSize += tenths;
+            }
+        }
+    } catch (...) {
+        ctx_.abort = true;
+        ctx_.messages.Show(kCopyErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
+    }
+    LeaveFolder(id);
+}
+
+void CopyRules::DeleteFolderFiles(const std::string& folder) {
+    const std::optional<FileId> id = ctx_.fs.GetFileId(folder);
+    if (!EnterFolder(id)) return;
+    try {
+        if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
+            DirEntry entry;
+            while (folderEnum->Next(entry)) {
+                ctx_.view.ProcessMessages();
+                if (ctx_.abort) break;
+                if (StartsWithDot(entry.name)) continue;
+                const std::string path = folder + entry.name;
+                if (entry.IsFolder()) {
+                    // A link is left where it is: emptying it would empty what it points at.
+                    if (entry.attributes & kAttrReparsePoint) continue;
+                    const std::string sub = path + "\\";
+                    if (IsProtected(sub, ctx_.fs.GetFileId(sub))) continue;
+                    DeleteFolderFiles(sub);
+                    continue;
+                }
+                if (IsTempName(entry.name)) {
+                    DiscardFile(path);
+                    continue;
+                }
+                ctx_.view.SetFolderText(path);
+                FsError error;
+                if (!ctx_.fs.DeleteFile(path, &error)) {
+                    RecordFailure(path, error);
+                    continue;
+                }
+                ++ctx_.counters.CopiedCount;
+                ctx_.counters.CopiedSize += SizeInTenthsOfKb(entry.size);
+            }
+        }
+    } catch (...) {
+        ctx_.abort = true;
+        ctx_.messages.Show(kDeleteErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
+    }
+    LeaveFolder(id);
+}
+
+void CopyRules::RemoveFolders(const std::string& folder) {
+    const std::optional<FileId> id = ctx_.fs.GetFileId(folder);
+    if (!EnterFolder(id)) return;
+    try {
+        if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
+            DirEntry entry;
+            while (folderEnum->Next(entry)) {
+                if (StartsWithDot(entry.name) || !entry.IsFolder()) continue;
+                if (entry.attributes & kAttrReparsePoint) continue;
+                const std::string sub = folder + entry.name + "\\";
+                if (IsProtected(sub, ctx_.fs.GetFileId(sub))) continue;
+                RemoveFolders(sub);
+            }
+        }
+        // A folder that still holds something stays; a link is never removed here, since on
+        // some platforms that removes its target.
+        const uint32_t attributes = ctx_.fs.GetAttributes(folder);
+        if (attributes != kInvalidAttributes && !(attributes & kAttrReparsePoint) &&
+            !IsProtected(folder, id))
+            ctx_.fs.RemoveFolder(folder);
+    } catch (...) {
+        ctx_.messages.Show(kDeleteErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
+    }
+    LeaveFolder(id);
+}
+
+}  // namespace tavrel

@@ -1,0 +1,107 @@
+// The rules of a run, folder by folder: the walk that counts, tests, filters and copies, the
+// emptying of the destination, and the folder builder. They see the world only through
+// IFileSystem and IWalkView, so the tests run them over the simulation.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/JobSettings.h"
+#include "core/Report.h"
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+
+namespace tavrel {
+
+// The counters of one run. Sizes are in tenths of a kilobyte. 64-bit, so that a run over
+// 204 GB does not wrap.
+struct RunCounters {
+    int64_t ExaminedCount = 0;
+    int64_t ExaminedSize = 0;
+    int64_t CopiedCount = 0;  // count run: would be copied; delete phase: deleted; copy phase: copied
+    int64_t CopiedSize = 0;
+    int64_t FailedCount = 0;  // copies, deletions and folder creations that failed
+};
+
+// What a walk shows while it works: the folder or file at hand (lblMappe), and the point where
+// the window handles its pending messages (and may set AbortRequested).
+class IWalkView {
+public:
+    virtual ~IWalkView() = default;
+    virtual void SetFolderText(const std::string& text) = 0;
+    virtual void ProcessMessages() = 0;
+};
+
+extern const char* const kCopyErrorText;    // "Der er sket en fejl under kopieringen. ..."
+extern const char* const kDeleteErrorText;  // "Der er sket en fejl under sletningen."
+
+// Copies are written under this name in the destination folder and then renamed over the
+// destination file, so a copy that fails or is killed never leaves a partial file under the
+// real name. The walks pass such names over and remove them in copy runs.
+std::string TempNameFor(const std::string& fileName);
+bool IsTempName(const std::string& fileName);
+
+// The type filter: true when a file of this name takes part in the run.
+bool TypeIncluded(const JobSettings& settings, const std::string& fileName);
+
+// P with its first stripLength bytes replaced by destBase. Paths are UTF-8; the run computes
+// stripLength from the same strings, so a byte count is exact.
+std::string DestinationOf(const std::string& path, const std::string& destBase, size_t stripLength);
+
+struct WalkContext {
+    IFileSystem& fs;
+    IWalkView& view;
+    IMessageBox& messages;
+    const JobSettings& settings;  // read at each use, so a change during the run counts from then on
+    SkippedFiles& skipped;
+    RunCounters& counters;
+    std::atomic<bool>& abort;
+    // Where this run's copies land: a walk never enters them, so it never copies its own copies.
+    std::vector<std::string> excludedFolders;
+    // The marked folders: the delete phase never enters them nor any folder above them.
+    std::vector<std::string> protectedFolders;
+};
+
+class CopyRules {
+public:
+    explicit CopyRules(WalkContext& context) : ctx_(context) {}
+
+    // Walks the folder (ending with "\"), counts, tests, filters and, with doCopy, copies.
+    void CopyFolder(const std::string& folder, const std::string& destBase, bool doCopy, size_t stripLength);
+    // Deletes every file beneath the folder and counts the deleted ones.
+    void DeleteFolderFiles(const std::string& folder);
+    // Removes every folder beneath the folder that is empty, bottom up, and the folder itself.
+    void RemoveFolders(const std::string& folder);
+    // Creates every missing folder of the path; false when one could not be created.
+    bool ForceFolders(const std::string& path);
+    // The file's last-write time in the DOS form, or 0 (the earliest) when it cannot be opened
+    // or its time lies outside 1980..2107.
+    uint32_t FileDateOf(const std::string& path);
+
+    // The new-and-changed test: true when the file at target is as new as the source entry.
+    // Times compare in the DOS form (two-second steps, local time). A time that has no DOS form
+    // (before 1980, after 2107) on either side gives no ordering, so the copy is passed over
+    // only when the two raw times are exactly equal: a changed file is never skipped.
+    bool DestinationUpToDate(const std::string& target, const DirEntry& source);
+
+private:
+    bool CopyOneFile(const std::string& source, const std::string& target, FsError& error);
+    void DiscardFile(const std::string& path);
+    void RecordFailure(const std::string& path, const FsError& error);
+    bool IsExcluded(const std::string& folder, const std::optional<FileId>& id);
+    bool IsProtected(const std::string& folder, const std::optional<FileId>& id);
+    bool EnterFolder(const std::optional<FileId>& id);
+    void LeaveFolder(const std::optional<FileId>& id);
+    void ResolveProtectedIds();
+
+    WalkContext& ctx_;
+    std::vector<FileId> openFolders_;  // the folders the walk is inside, to stop at a loop
+    std::vector<std::optional<FileId>> excludedIds_;
+    std::vector<FileId> protectedIds_;
+    bool protectedResolved_ = false;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,229 @@
+#include "core/CopyRun.h"
+
+#include "core/Formats.h"
+#include "core/Text.h"
+
+namespace tavrel {
+
+namespace {
+
+// The run's texts.
+constexpr const char* kReverseQuestion =
+    "Ønsker du at kopiere FRA den angivne destination til de valgte kildepositioner?";
+constexpr const char* kReverseCaption = "Modsat kopiering";
+constexpr const char* kDeleteQuestion =
+    "Ønsker du, at Tavrel skal slette alle filer og undermapper i %s, før de markerede filer kopieres?";
+constexpr const char* kDeleteCaption = "Slet destinationsmappe";
+constexpr const char* kDeleteRefused =
+    "Destinationsmappen %s indeholder den markerede mappe %s.\n"
+    "Tavrel sletter ikke indholdet af destinationsmappen, da det også ville slette de filer, der skal kopieres.";
+constexpr const char* kNoDestination = "Der er ikke valgt nogen destinationsmappe.";
+constexpr const char* kReportNotWritten = "Rapporten over udeladte filer kunne ikke gemmes i %s:\n%s";
+constexpr const char* kFailuresNotice =
+    "%s kunne ikke kopieres, slettes eller oprettes. De står i rapporten %s.";
+constexpr const char* kAppTitle = "Tavrel";
+constexpr const char* kCollecting = "Indsamler oplysninger...";
+constexpr const char* kDeleting = "Sletter filer...";
+constexpr const char* kCopying = "Kopierer filer...";
+constexpr const char* kCountDone = "Optælling er afsluttet";
+constexpr const char* kCopyDone = "Kopiering er afsluttet";
+
+std::string Fill(const std::string& format, const std::string& a, const std::string& b = std::string()) {
+    std::string out = format;
+    size_t at = out.find("%s");
+    if (at != std::string::npos) {
+        out.replace(at, 2, a);
+        at = out.find("%s", at + a.size());
+        if (at != std::string::npos) out.replace(at, 2, b);
+    }
+    return out;
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace
+
+bool CopyRun::DestinationHoldsMarkedFolder(const std::string& dest, const std::vector<std::string>& marked,
+                                           std::string& found) {
+    const auto destId = d_.fs.GetFileId(dest);
+    for (const std::string& folder : marked) {
+        const std::string m = IncludeTrailingBackslash(folder);
+        if (StartsWithNoCase(m, dest)) {
+            found = m;
+            return true;
+        }
+        // The same folder may be reached under another name (a mapped drive, a link).
+        if (!destId) continue;
+        std::string path = m;
+        while (!path.empty()) {
+            auto id = d_.fs.GetFileId(path);
+            if (id && *id == *destId) {
+                found = m;
+                return true;
+            }
+            std::string parent = ExtractFilePath(ExcludeTrailingBackslash(path));
+            if (parent.empty() || parent.size() >= path.size()) break;
+            path = parent;
+        }
+    }
+    return false;
+}
+
+void CopyRun::ShowCounts() {
+    d_.view.SetCounts(FormatFileCount(counters_.ExaminedCount), FormatSize(counters_.ExaminedSize),
+                      FormatFileCount(counters_.CopiedCount), FormatSize(counters_.CopiedSize));
+}
+
+void CopyRun::Timer1Timer() {
+    ShowCounts();
+    elapsedSeconds_ = ElapsedSecondsBetween(startTick_, d_.clock.TickCount());
+    d_.view.SetElapsed(FormatElapsed(elapsedSeconds_));
+}
+
+RunOutcome CopyRun::RunCopy(RunMode mode) {
+    // The windows stay usable during a run, so a second Start can arrive from inside the
+    // message processing of the first.
+    if (running_) return RunOutcome::AlreadyRunning;
+    running_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{running_};
+
+    const JobSettings& settings = d_.job.Settings();
+    // Without a destination every copy would land relative to the current folder.
+    if (mode == rmCopy && settings.destination.empty()) {
+        d_.messages.Show(kNoDestination, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
+        return RunOutcome::Refused;
+    }
+    if (mode == rmCopy && settings.reverse) {
+        if (d_.messages.Show(kReverseQuestion, kReverseCaption, MsgButtons::YesNo, MsgIcon::Warning) !=
+            MsgResult::Yes) {
+            d_.job.SetReverse(false);
+            return RunOutcome::Declined;
+        }
+    }
+
+    startTick_ = d_.clock.TickCount();
+    skipped_.Begin(d_.job.JobFileName(), d_.clock.ShortDateNow(), d_.clock.LongTimeNow());
+
+    // A hand-edited job may lack the final backslash; the paths below rely on it.
+    const std::string dest = settings.destination.empty() ? std::string() : IncludeTrailingBackslash(settings.destination);
+    bool deletePhase = false;
+    std::vector<std::string> marked;
+    if (mode == rmCopy && settings.deleteDestFirst && !settings.reverse) {
+        MsgResult answer = d_.messages.Show(Fill(kDeleteQuestion, settings.destination), kDeleteCaption,
+                                            MsgButtons::YesNoCancel, MsgIcon::Warning);
+        if (answer != MsgResult::Yes && answer != MsgResult::No) return RunOutcome::Declined;
+        deletePhase = answer == MsgResult::Yes;
+    }
+    if (deletePhase) {
+        marked = d_.job.CollectMarkedFolders();
+        std::string found;
+        if (DestinationHoldsMarkedFolder(dest, marked, found)) {
+            d_.messages.Show(Fill(kDeleteRefused, dest, found), kDeleteCaption, MsgButtons::Ok, MsgIcon::Warning);
+            return RunOutcome::Refused;
+        }
+    }
+
+    d_.view.SetBusyCursor(true);
+    d_.view.SetTimerEnabled(true);
+    d_.abort = false;
+    counters_ = RunCounters{};
+    elapsedSeconds_ = 0;
+
+    d_.view.SetCancelCaption("Afbryd");
+    d_.view.SetFinishButtonsVisible(false);
+    d_.view.ShowProgress();
+
+    WalkContext context{d_.fs, d_.view, d_.messages, settings, skipped_, counters_, d_.abort, {}, {}};
+    CopyRules rules(context);
+    if (mode == rmCount) {
+        d_.view.SetStatusText(kCollecting);
+        d_.view.SetCaption(kCollecting);
+        d_.view.PlayAnimation(RunClip::SearchFile, 16);
+        d_.view.SetCopiedGroupCaption(" Vil blive kopieret: ");
+    } else {
+        if (deletePhase) {
+            d_.view.SetMarkedGroupVisible(false);
+            d_.view.SetCaption(kDeleting);
+            d_.view.PlayAnimation(RunClip::DeleteFile, 0);
+            d_.view.SetCopiedGroupCaption(" Slettet: ");
+            context.protectedFolders = marked;
+            rules.DeleteFolderFiles(dest);
+            rules.RemoveFolders(dest);
+            d_.view.SetMarkedGroupVisible(true);
+        }
+        d_.view.SetStatusText(kCopying);
+        counters_.CopiedSize = 0;
+        counters_.CopiedCount = 0;
+        d_.view.SetCaption(kCopying);
+        d_.view.PlayAnimation(RunClip::CopyFiles, 0);
+        d_.view.SetCopiedGroupCaption(" Kopieret: ");
+    }
+
+    marked = d_.job.CollectMarkedFolders();
+
+    const bool reverse = settings.reverse;
+    std::string destBase = dest;
+    const size_t stripLength = reverse ? dest.size() : 3;
+    // Where the copies land is never walked: in the normal direction the destination and the
+    // counterpart of every marked folder in it, in the reverse direction the marked folders.
+    context.excludedFolders.clear();
+    if (reverse) {
+        context.excludedFolders = marked;
+    } else if (!dest.empty()) {
+        context.excludedFolders.push_back(dest);
+        for (const std::string& folder : marked) context.excludedFolders.push_back(DestinationOf(folder, dest, 3));
+    }
+    for (const std::string& entry : marked) {
+        d_.view.ProcessMessages();
+        if (d_.abort) break;
+        std::string folder = entry;
+        if (reverse) {
+            destBase = entry.substr(0, 3);
+            folder = dest + entry.substr(std::min<size_t>(3, entry.size()));
+        }
+        rules.CopyFolder(folder, destBase, mode == rmCopy, stripLength);
+    }
+
+    ShowCounts();
+    d_.view.StopAnimation();
+    const bool aborted = d_.abort;
+    if (mode == rmCount) {
+        finalCaption_ = kCountDone;
+        d_.view.SetCaption(finalCaption_);
+        d_.view.SetFinishButtonsVisible(true);
+    } else {
+        finalCaption_ = kCopyDone;
+        d_.view.SetCaption(finalCaption_);
+        // A run that failed somewhere is not a completed copy.
+        if (!aborted && counters_.FailedCount == 0) {
+            const std::string stamp = d_.clock.ShortDateNow() + " " + d_.clock.LongTimeNow().substr(0, 5);
+            d_.job.SetLastCopied(stamp);
+            d_.settings.WriteLastCopied(ExtractFileName(d_.job.JobFileName()), stamp);
+        }
+    }
+
+    d_.view.SetFolderText("");
+    d_.view.SetCancelCaption("Luk");
+    RunOutcome outcome = aborted ? RunOutcome::Aborted : RunOutcome::Completed;
+    FsError error;
+    const std::string reportFile = SkippedReportFile(d_.job.JobFileName());
+    const bool reportSaved = skipped_.Save(d_.fs, d_.job.JobFileName(), &error);
+    d_.view.SetTimerEnabled(false);
+    d_.view.SetBusyCursor(false);
+    d_.view.SetStatusText("Klar");
+    if (!reportSaved) {
+        d_.messages.Show(Fill(kReportNotWritten, reportFile, error.text), "Fejl", MsgButtons::Ok, MsgIcon::Error);
+        outcome = RunOutcome::ReportFailed;
+    } else if (counters_.FailedCount > 0) {
+        std::string count = std::to_string(counters_.FailedCount) + (counters_.FailedCount == 1 ? " fil eller mappe" : " filer eller mapper");
+        d_.messages.Show(Fill(kFailuresNotice, count, reportFile), kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
+    }
+    return outcome;
+}
+
+}  // namespace tavrel

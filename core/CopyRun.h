@@ -1,0 +1,95 @@
+// One run of the open job: the questions, the delete phase, the walk of every marked folder,
+// the report and the last-copied stamp. The progress window (and the console runner) show it
+// by implementing IRunView; the message boxes go through IMessageBox.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/AppSettings.h"
+#include "core/CopyRules.h"
+#include "core/JobController.h"
+#include "core/Report.h"
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+
+namespace tavrel {
+
+enum RunMode { rmCopy = 0, rmCount = 1 };
+
+// The stock clips of the progress window's animation.
+enum class RunClip { SearchFile, DeleteFile, CopyFiles };
+
+class IRunView : public IWalkView {
+public:
+    // The progress window (TStatus).
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void SetMarkedGroupVisible(bool visible) = 0;              // grpMarkeret
+    virtual void SetCopiedGroupCaption(const std::string& text) = 0;   // grpKopieret
+    virtual void SetCancelCaption(const std::string& text) = 0;        // cmdAnnuller
+    virtual void SetFinishButtonsVisible(bool visible) = 0;            // cmdKopier, cmdUdeladte
+    virtual void ShowProgress() = 0;                                   // shown when hidden
+    virtual void PlayAnimation(RunClip clip, int top) = 0;             // Animate1
+    virtual void StopAnimation() = 0;
+    // lblFilerIalt, lblKBIalt, lblFilerK, lblKBK
+    virtual void SetCounts(const std::string& examinedFiles, const std::string& examinedSize,
+                           const std::string& copiedFiles, const std::string& copiedSize) = 0;
+    virtual void SetElapsed(const std::string& text) = 0;              // lblTid
+    // The main window.
+    virtual void SetStatusText(const std::string& text) = 0;           // StatusBar1, panel 0
+    virtual void SetTimerEnabled(bool enabled) = 0;                    // Timer1
+    virtual void SetBusyCursor(bool busy) = 0;                         // pan1, pan2, the tree
+};
+
+enum class RunOutcome {
+    Completed,      // ran to the end; FailedCount may still be above 0
+    Aborted,        // AbortRequested stopped it (or an error inside a walk)
+    Declined,       // a question ended it before it began (No to reverse, Cancel to delete)
+    Refused,        // the job cannot be run as it stands (message shown)
+    ReportFailed,   // ran, but its report could not be written (message shown)
+    AlreadyRunning, // another run is under way; nothing was done
+};
+
+struct CopyRunDeps {
+    JobController& job;
+    AppSettings& settings;
+    IFileSystem& fs;
+    IClock& clock;
+    IMessageBox& messages;
+    IRunView& view;
+    std::atomic<bool>& abort;
+};
+
+class CopyRun {
+public:
+    explicit CopyRun(const CopyRunDeps& deps) : d_(deps) {}
+
+    RunOutcome RunCopy(RunMode mode);
+    // Timer1Timer: the counts and the elapsed time into the progress window.
+    void Timer1Timer();
+
+    bool Running() const { return running_; }
+    const RunCounters& Counters() const { return counters_; }
+    uint32_t StartTick() const { return startTick_; }
+    int64_t ElapsedSeconds() const { return elapsedSeconds_; }
+    const SkippedFiles& Skipped() const { return skipped_; }
+    // The caption the progress window showed last ("Kopiering er afsluttet"...).
+    const std::string& FinalCaption() const { return finalCaption_; }
+
+private:
+    bool DestinationHoldsMarkedFolder(const std::string& dest, const std::vector<std::string>& marked,
+                                      std::string& found);
+    void ShowCounts();
+
+    CopyRunDeps d_;
+    bool running_ = false;
+    RunCounters counters_;
+    uint32_t startTick_ = 0;
+    int64_t elapsedSeconds_ = 0;
+    SkippedFiles skipped_;
+    std::string finalCaption_;
+};
+
+}  // namespace tavrel

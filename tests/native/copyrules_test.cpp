@@ -1,0 +1,421 @@
+#include "core/CopyRules.h"
+
+#include <gtest/gtest.h>
+
+#include "core/Formats.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimSystem.h"
+#include "tests/native/support/RunFixture.h"
+
+using namespace tavrel;
+using tavrel::test::RecordingRunView;
+
+namespace {
+
+const FileTime kT0 = SimFileSystem::MakeFileTime(2024, 5, 1, 10, 0, 0);
+
+struct Walk : ::testing::Test {
+    Walk() {
+        fs.AddDrive('C');
+        fs.AddDrive('D');
+        skipped.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
+    }
+    // A copy (or count) of one marked folder to D:\Backup\ in the normal direction.
+    void Copy(const std::string& folder = "C:\\Data\\", bool doCopy = true) {
+        rules.CopyFolder(folder, "D:\\Backup\\", doCopy, 3);
+    }
+    std::vector<std::string> SkippedList() const {
+        auto lines = skipped.Lines();
+        return std::vector<std::string>(lines.begin() + 5, lines.end());
+    }
+
+    SimFileSystem fs;
+    RecordingRunView view;
+    SimMessageBox messages;
+    JobSettings settings;
+    SkippedFiles skipped;
+    RunCounters counters;
+    std::atomic<bool> abort{false};
+    WalkContext context{fs, view, messages, settings, skipped, counters, abort, {}, {}};
+    CopyRules rules{context};
+};
+
+}  // namespace
+
+TEST_F(Walk, CopiesIntoTheDestinationWithoutTheDriveAndKeepsTimesAndAttributes) {
+    fs.AddFile("C:\\Data\\a.txt", "alpha", kT0, kAttrArchive | kAttrHidden);
+    fs.AddFile("C:\\Data\\Sub\\x.doc", std::string(2048, 'x'), kT0 + 10);
+    fs.AddFolder("C:\\Data\\Empty");
+    fs.AddFolder("C:\\Leer");
+    Copy();
+    rules.CopyFolder("C:\\Leer\\", "D:\\Backup\\", true, 3);
+
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "alpha");
+    EXPECT_EQ(fs.Entry("D:\\Backup\\Data\\a.txt")->lastWrite, kT0);
+    EXPECT_EQ(fs.Entry("D:\\Backup\\Data\\a.txt")->attributes, kAttrArchive | kAttrHidden);
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub\\x.doc"), std::string(2048, 'x'));
+    EXPECT_TRUE(FolderExists(fs, "D:\\Backup\\Data\\Empty\\"));
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Leer"));
+    // No temporary file is left anywhere.
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), (std::vector<std::string>{"a.txt", "Empty", "Sub"}));
+    EXPECT_EQ(counters.ExaminedCount, 2);
+    EXPECT_EQ(counters.ExaminedSize, 0 + 20);
+    EXPECT_EQ(counters.CopiedCount, 2);
+    EXPECT_EQ(counters.CopiedSize, 20);
+    EXPECT_EQ(counters.FailedCount, 0);
+    EXPECT_EQ(view.folderText, "C:\\Data\\Sub\\x.doc");
+}
+
+TEST_F(Walk, DotNamesAndSubfoldersWithTheOptionOff) {
+    fs.AddFile("C:\\Data\\.profile", "p");
+    fs.AddFile("C:\\Data\\.cache\\c.bin", "c");
+    fs.AddFile("C:\\Data\\a.txt", "a");
+    fs.AddFile("C:\\Data\\Sub\\b.txt", "b");
+    fs.AddFile("C:\\Data\\Sub\\c.bak", "b");
+    settings.includeSubfolders = false;
+    Copy();
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(counters.ExaminedCount, 1);
+    EXPECT_TRUE(SkippedList().empty());
+
+    settings.includeSubfolders = true;
+    counters = {};
+    Copy();
+    EXPECT_EQ(counters.ExaminedCount, 3);
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data\\.profile"));
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data\\.cache"));
+    EXPECT_EQ(SkippedList(), std::vector<std::string>{"C:\\Data\\Sub\\c.bak"});
+}
+
+TEST(TypeFilter, FirstMatchReversesWithAsciiOnlyCaseFolding) {
+    JobSettings s;  // leave out .BAK and .TMP
+    EXPECT_FALSE(TypeIncluded(s, "report.bak"));
+    EXPECT_FALSE(TypeIncluded(s, "x.Tmp"));
+    EXPECT_FALSE(TypeIncluded(s, "archive.tar.bak"));
+    EXPECT_TRUE(TypeIncluded(s, "README"));
+    EXPECT_TRUE(TypeIncluded(s, "a.bak.txt"));
+    s.onlyListedTypes = true;
+    EXPECT_TRUE(TypeIncluded(s, "report.BAK"));
+    EXPECT_FALSE(TypeIncluded(s, "a.doc"));
+    EXPECT_FALSE(TypeIncluded(s, "README"));
+    s.fileTypes = {"BAK", ".tar.gz", ".ÆØ"};
+    EXPECT_FALSE(TypeIncluded(s, "x.bak"));      // an item without its dot never matches
+    EXPECT_FALSE(TypeIncluded(s, "a.tar.gz"));   // the extension is .gz
+    EXPECT_TRUE(TypeIncluded(s, "a.ÆØ"));
+    EXPECT_FALSE(TypeIncluded(s, "a.æø"));       // only A-Z fold
+    // Duplicates: only the first match counts, so a second equal item does not reverse back.
+    s.onlyListedTypes = false;
+    s.fileTypes = {".BAK", ".bak"};
+    EXPECT_FALSE(TypeIncluded(s, "a.bak"));
+}
+
+TEST_F(Walk, FilteredFilesAreListedInWalkOrderAndShownAsBrowsing) {
+    fs.AddFile("C:\\Data\\report.bak", "r");
+    fs.AddFile("C:\\Data\\x.Tmp", "x");
+    fs.AddFile("C:\\Data\\keep", "k");
+    Copy();
+    EXPECT_EQ(SkippedList(), (std::vector<std::string>{"C:\\Data\\report.bak", "C:\\Data\\x.Tmp"}));
+    EXPECT_EQ(view.folderTexts.back(), "Gennemser C:\\Data\\");
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), std::vector<std::string>{"keep"});
+    EXPECT_EQ(counters.ExaminedCount, 3);
+    EXPECT_EQ(counters.CopiedCount, 1);
+}
+
+TEST_F(Walk, NewAndChangedComparesInTwoSecondStepsAndIgnoresSize) {
+    fs.AddFile("C:\\Data\\same.txt", "new and longer", kT0 + 1 * 10000000ull);  // 10:00:01
+    fs.AddFile("D:\\Backup\\Data\\same.txt", "old", kT0);                        // 10:00:00
+    fs.AddFile("C:\\Data\\changed.txt", "new", kT0 + 2 * 10000000ull);           // 10:00:02
+    fs.AddFile("D:\\Backup\\Data\\changed.txt", "old", kT0);
+    fs.AddFile("C:\\Data\\older.txt", "src", kT0);
+    fs.AddFile("D:\\Backup\\Data\\older.txt", "dest is newer", kT0 + 3600 * 10000000ull);
+    fs.AddFile("C:\\Data\\stale.bak", "b", kT0);
+    fs.AddFile("D:\\Backup\\Data\\stale.bak", "b", kT0);
+    Copy();
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\same.txt"), "old");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\changed.txt"), "new");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\older.txt"), "dest is newer");
+    EXPECT_EQ(counters.ExaminedCount, 4);
+    EXPECT_EQ(counters.CopiedCount, 1);
+    // Up to date and of an excluded type: passed over before the filter, so not listed.
+    EXPECT_TRUE(SkippedList().empty());
+
+    // With the delete-first option on (even when nothing was deleted) every file is copied.
+    settings.deleteDestFirst = true;
+    counters = {};
+    Copy();
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\same.txt"), "new and longer");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\older.txt"), "src");
+    EXPECT_EQ(counters.CopiedCount, 3);
+
+    settings.deleteDestFirst = false;
+    settings.onlyNewAndChanged = false;
+    counters = {};
+    Copy();
+    EXPECT_EQ(counters.CopiedCount, 3);
+}
+
+TEST_F(Walk, TimesOutsideTheDosRangeAreSkippedOnlyWhenExactlyEqual) {
+    const FileTime old1970 = SimFileSystem::MakeFileTime(1970, 1, 2);
+    const FileTime late2110 = SimFileSystem::MakeFileTime(2110, 3, 1);
+    fs.AddFile("C:\\Data\\equal70.txt", "src", old1970);
+    fs.AddFile("D:\\Backup\\Data\\equal70.txt", "dst", old1970);
+    fs.AddFile("C:\\Data\\changed70.txt", "src", old1970 + 10000000ull);
+    fs.AddFile("D:\\Backup\\Data\\changed70.txt", "dst", old1970);
+    // A destination that looks later is no proof when there is no ordering.
+    fs.AddFile("C:\\Data\\late.txt", "src", late2110);
+    fs.AddFile("D:\\Backup\\Data\\late.txt", "dst", late2110 + 10000000ull);
+    // An in-range source over a destination from before 1980: the destination counts as absent.
+    fs.AddFile("C:\\Data\\normal.txt", "src", kT0);
+    fs.AddFile("D:\\Backup\\Data\\normal.txt", "dst", old1970);
+    Copy();
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\equal70.txt"), "dst");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\changed70.txt"), "src");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\late.txt"), "src");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\normal.txt"), "src");
+    EXPECT_EQ(counters.CopiedCount, 3);
+    EXPECT_EQ(rules.FileDateOf("D:\\Backup\\Data\\equal70.txt"), 0u);
+    EXPECT_EQ(rules.FileDateOf("C:\\Data\\normal.txt"), SimFileSystem::DosDateTime(2024, 5, 1, 10, 0, 0));
+    EXPECT_EQ(rules.FileDateOf("C:\\Data\\missing.txt"), 0u);
+}
+
+TEST_F(Walk, CountRunTestsAndFiltersButTouchesNothing) {
+    fs.AddFile("C:\\Data\\a.txt", std::string(1024, 'a'), kT0);
+    fs.AddFile("C:\\Data\\b.bak", "b", kT0);
+    fs.AddFile("C:\\Data\\Sub\\c.txt", "c", kT0);
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "same time", kT0);
+    fs.ResetCounts();
+    Copy("C:\\Data\\", false);
+    EXPECT_EQ(fs.Calls(SimOp::CopyFile) + fs.Calls(SimOp::CreateFolder) + fs.Calls(SimOp::DeleteFile) +
+                  fs.Calls(SimOp::MoveReplace) + fs.Calls(SimOp::WriteFile),
+              0);
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data\\Sub"));
+    EXPECT_EQ(counters.ExaminedCount, 3);
+    EXPECT_EQ(counters.ExaminedSize, 10);
+    EXPECT_EQ(counters.CopiedCount, 1);  // c.txt; a.txt is up to date, b.bak left out
+    EXPECT_EQ(SkippedList(), std::vector<std::string>{"C:\\Data\\b.bak"});
+    EXPECT_EQ(view.folderTexts.front(), "C:\\Data\\");
+}
+
+TEST_F(Walk, ForceFoldersCreatesEachMissingLevelButNeverTheRoot) {
+    fs.AddShare("\\\\srv\\share\\");
+    fs.ResetCounts();
+    EXPECT_TRUE(rules.ForceFolders("\\\\srv\\share\\a\\b\\"));
+    EXPECT_EQ(fs.Calls(SimOp::CreateFolder), 2);
+    EXPECT_TRUE(FolderExists(fs, "\\\\srv\\share\\a\\b\\"));
+    EXPECT_TRUE(rules.ForceFolders("D:\\x\\y\\"));
+    EXPECT_TRUE(FolderExists(fs, "D:\\x\\y\\"));
+    fs.ResetCounts();
+    EXPECT_TRUE(rules.ForceFolders("D:\\x\\y\\z"));  // a last part without "\" is not a folder
+    EXPECT_EQ(fs.Calls(SimOp::CreateFolder), 0);
+    // A file where a folder should be: the failure is recorded, not hidden.
+    fs.AddFile("D:\\x\\file", "f");
+    EXPECT_FALSE(rules.ForceFolders("D:\\x\\file\\deep\\"));
+    EXPECT_EQ(counters.FailedCount, 1);
+    EXPECT_EQ(skipped.FailureCount(), 1u);
+}
+
+TEST_F(Walk, AFailedCopyIsCountedApartAndNeverDamagesThePreviousCopy) {
+    fs.AddFile("C:\\Data\\a.txt", "new a", kT0 + 100000000ull);
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "old a", kT0);
+    fs.AddFile("C:\\Data\\b.txt", std::string(5000, 'b'), kT0 + 100000000ull);
+    fs.AddFile("D:\\Backup\\Data\\b.txt", "old b", kT0);
+    fs.AddFile("C:\\Data\\c.txt", "new c", kT0 + 100000000ull);
+    fs.AddFile("D:\\Backup\\Data\\c.txt", "old c", kT0);
+    fs.AddFile("C:\\Data\\d.txt", "new d", kT0);
+    fs.InjectFailure(SimOp::CopyFile, "C:\\Data\\a.txt", kErrSharingViolation);
+    fs.SetFreeSpace('D', 100);  // b.txt does not fit
+    fs.InjectFailure(SimOp::MoveReplace, "D:\\Backup\\Data\\c.txt", kErrAccessDenied);
+    Copy();
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "old a");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\b.txt"), "old b");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\c.txt"), "old c");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\d.txt"), "new d");  // the walk goes on
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "d.txt"}));
+    EXPECT_EQ(counters.ExaminedCount, 4);
+    EXPECT_EQ(counters.CopiedCount, 1);
+    EXPECT_EQ(counters.CopiedSize, 0);
+    EXPECT_EQ(counters.FailedCount, 3);
+    auto lines = skipped.Lines();
+    ASSERT_EQ(lines.size(), 5u + 2 + 3);
+    EXPECT_EQ(lines[2], "Antal: 0");
+    EXPECT_EQ(lines[5], " ");
+    EXPECT_EQ(lines[6], "Fejl: 3");
+    EXPECT_EQ(lines[7], "C:\\Data\\a.txt - " + SimError(kErrSharingViolation).text);
+    EXPECT_EQ(lines[8], "C:\\Data\\b.txt - " + SimError(kErrDiskFull).text);
+    EXPECT_EQ(lines[9], "C:\\Data\\c.txt - " + SimError(kErrAccessDenied).text);
+}
+
+TEST_F(Walk, AReadOnlyCopyIsReplacedAndTheNewOneCarriesTheSourceAttributes) {
+    fs.AddFile("C:\\Data\\a.txt", "new", kT0 + 100000000ull, kAttrArchive);
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "old", kT0, kAttrReadOnly | kAttrArchive);
+    fs.AddFile("C:\\Data\\ro.txt", "ro source", kT0, kAttrReadOnly);
+    Copy();
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "new");
+    EXPECT_EQ(fs.Entry("D:\\Backup\\Data\\a.txt")->attributes, kAttrArchive);
+    EXPECT_EQ(fs.Entry("D:\\Backup\\Data\\ro.txt")->attributes, kAttrReadOnly);
+    EXPECT_EQ(counters.CopiedCount, 2);
+
+    // When the replacement fails even so, the old copy keeps its read-only attribute.
+    fs.SetLastWrite("C:\\Data\\ro.txt", kT0 + 100000000ull);
+    fs.SetAttrs("C:\\Data\\ro.txt", kAttrArchive);
+    fs.InjectFailure(SimOp::MoveReplace, "D:\\Backup\\Data\\ro.txt", kErrSharingViolation);
+    counters = {};
+    Copy();
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\ro.txt"), "ro source");
+    EXPECT_EQ(fs.Entry("D:\\Backup\\Data\\ro.txt")->attributes, kAttrReadOnly);
+    EXPECT_EQ(counters.FailedCount, 1);
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), (std::vector<std::string>{"a.txt", "ro.txt"}));
+}
+
+TEST_F(Walk, LeftoverTemporaryFilesAreNeverCopiedCountedOrListedAndCopyRunsRemoveThem) {
+    const std::string temp = "C:\\Data\\" + TempNameFor("big.iso");
+    EXPECT_EQ(TempNameFor("big.iso"), "~tavrel-big.iso.tmp");
+    EXPECT_TRUE(IsTempName("~TAVREL-big.iso.TMP"));
+    EXPECT_FALSE(IsTempName("~tavrel-.tmp"));
+    EXPECT_FALSE(IsTempName("tavrel-x.tmp"));
+    const std::string longName(250, 'n');
+    EXPECT_LE(TempNameFor(longName).size(), 255u);
+    EXPECT_TRUE(IsTempName(TempNameFor(longName)));
+
+    fs.AddFile(temp, "half a file", kT0, kAttrReadOnly);
+    fs.AddFile("C:\\Data\\x.tmp", "user's own tmp file, filtered", kT0);
+    settings.onlyListedTypes = true;  // only .BAK and .TMP: the leftover would pass the filter
+    Copy("C:\\Data\\", false);
+    EXPECT_TRUE(fs.Exists(temp));
+    EXPECT_EQ(counters.ExaminedCount, 1);
+    Copy();
+    EXPECT_FALSE(fs.Exists(temp));
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data\\" + TempNameFor("big.iso")));
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), std::vector<std::string>{"x.tmp"});
+    EXPECT_TRUE(SkippedList().empty());
+}
+
+TEST_F(Walk, LinksAreFollowedButALoopIsWalkedOnlyOnce) {
+    fs.AddFile("C:\\Data\\a.txt", "a");
+    fs.AddFile("C:\\Data\\Sub\\b.txt", "b");
+    fs.AddFolderLink("C:\\Data\\Sub\\Up", "C:\\Data\\");  // back to an ancestor
+    fs.AddFile("C:\\Other\\o.txt", "o");
+    fs.AddFolderLink("C:\\Data\\Ext", "C:\\Other\\");    // elsewhere: its files are copied
+    // A link the platform does not report as one (a host link under Wine) loops just the same.
+    fs.AddFolderLink("C:\\Data\\Sub\\Hidden", "C:\\Data\\Sub\\");
+    fs.SetAttrs("C:\\Data\\Sub\\Hidden", kAttrDirectory);
+    Copy();
+    EXPECT_EQ(counters.ExaminedCount, 3);
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Ext\\o.txt"), "o");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub\\b.txt"), "b");
+}
+
+TEST_F(Walk, ExcludedFoldersAreNotWalked) {
+    fs.AddFile("C:\\Data\\a.txt", "a");
+    fs.AddFile("C:\\Data\\Backup\\Data\\a.txt", "an earlier copy");
+    context.excludedFolders = {"C:\\Data\\Backup\\"};
+    rules.CopyFolder("C:\\Data\\", "C:\\Data\\Backup\\", true, 3);
+    EXPECT_EQ(counters.ExaminedCount, 1);
+    EXPECT_FALSE(fs.Exists("C:\\Data\\Backup\\Data\\Backup"));
+}
+
+TEST_F(Walk, AFolderThatIsItsOwnDestinationCopiesNothing) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.ResetCounts();
+    settings.onlyNewAndChanged = false;
+    rules.CopyFolder("C:\\Data\\", "C:\\", true, 3);
+    EXPECT_EQ(counters.ExaminedCount, 1);
+    EXPECT_EQ(counters.CopiedCount, 0);
+    EXPECT_EQ(fs.Calls(SimOp::CopyFile), 0);
+    EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
+}
+
+TEST_F(Walk, AbortStopsAtTheNextEntryAndAnUnexpectedErrorStopsTheRun) {
+    for (char c = 'a'; c <= 'j'; ++c) fs.AddFile(std::string("C:\\Data\\") + c + ".txt", "x");
+    view.onPump = [&](int n) {
+        if (n == 5) abort = true;  // "." and ".." take the first two
+    };
+    Copy();
+    EXPECT_EQ(counters.CopiedCount, 2);
+
+    abort = false;
+    view.onPump = nullptr;
+    counters = {};
+    fs.BeforeOp = [](SimOp op, const std::string& path) {
+        if (op == SimOp::CopyFile && path == "C:\\Data\\Sub\\s.txt") throw std::bad_alloc();
+    };
+    fs.AddFile("C:\\Data\\Sub\\s.txt", "s");
+    fs.AddFile("C:\\Data\\Sub\\t.txt", "t");
+    settings.onlyNewAndChanged = false;
+    Copy();
+    EXPECT_TRUE(abort);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Der er sket en fejl under kopieringen. Tjek om destinationsdrevet er fyldt.");
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data\\Sub\\t.txt"));
+}
+
+TEST_F(Walk, UnicodeNamesAndLongPathsAreCopiedWhole) {
+    std::string deep = "C:\\Data\\";
+    while (deep.size() < 300) deep += "Et meget langt mappenavn med æøå\\";
+    const std::string name = "Ελληνικά – 日本語 ✓.txt";
+    fs.AddFile(deep + name, "unicode", kT0);
+    Copy();
+    const std::string target = "D:\\Backup\\" + deep.substr(3) + name;
+    EXPECT_GT(target.size(), 260u);
+    EXPECT_EQ(fs.Content(target), "unicode");
+    EXPECT_EQ(counters.CopiedCount, 1);
+}
+
+TEST_F(Walk, CountersHold64BitSizes) {
+    fs.AddBigFile("C:\\Data\\huge1.img", 150ull << 30, kT0);
+    fs.AddBigFile("C:\\Data\\huge2.img", 150ull << 30, kT0);
+    Copy("C:\\Data\\", false);
+    EXPECT_EQ(counters.ExaminedSize, 2 * SizeInTenthsOfKb(150ull << 30));
+    EXPECT_GT(counters.CopiedSize, int64_t(2147483647));
+}
+
+TEST_F(Walk, DeletePhaseLeavesDotFilesLinksAndMarkedFoldersAndListsRefusals) {
+    fs.AddFile("D:\\Backup\\a.txt", std::string(2048, 'a'));
+    fs.AddFile("D:\\Backup\\.keep", "k");
+    fs.AddFile("D:\\Backup\\Sub\\b.txt", "b");
+    fs.AddFile("D:\\Backup\\Dotted\\.config\\c", "c");
+    fs.AddFile("D:\\Backup\\Dotted\\x.txt", "x");
+    fs.AddFile("D:\\Backup\\ro.txt", "r", kT0, kAttrReadOnly);
+    fs.AddFile("D:\\Backup\\" + TempNameFor("z"), "half");
+    fs.AddFile("C:\\Elsewhere\\precious.txt", "p");
+    fs.AddFolderLink("D:\\Backup\\Link", "C:\\Elsewhere\\");
+    fs.AddFile("C:\\Data\\src.txt", "s");
+    fs.AddFolderLink("D:\\Backup\\HostLink", "C:\\Data\\");
+    fs.SetAttrs("D:\\Backup\\HostLink", kAttrDirectory);
+    context.protectedFolders = {"C:\\Data\\"};
+
+    rules.DeleteFolderFiles("D:\\Backup\\");
+    rules.RemoveFolders("D:\\Backup\\");
+
+    EXPECT_EQ(counters.CopiedCount, 3);  // a.txt, b.txt, x.txt
+    EXPECT_EQ(counters.CopiedSize, 20);
+    EXPECT_EQ(counters.FailedCount, 1);
+    EXPECT_EQ(skipped.Lines().back(), "D:\\Backup\\ro.txt - " + SimError(kErrAccessDenied).text);
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\.keep"));
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\Dotted\\.config\\c"));
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\ro.txt"));
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Sub"));
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\" + TempNameFor("z")));
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\Link"));
+    EXPECT_EQ(fs.Content("C:\\Elsewhere\\precious.txt"), "p");
+    EXPECT_EQ(fs.Content("C:\\Data\\src.txt"), "s");
+    EXPECT_TRUE(FolderExists(fs, "C:\\Data\\"));
+}
+
+TEST_F(Walk, AnEmptiedDestinationIsRemovedAndAnAbortStopsTheDeletion) {
+    for (char c = 'a'; c <= 'f'; ++c) fs.AddFile(std::string("D:\\Backup\\S\\") + c, "x");
+    view.onPump = [&](int n) {
+        if (n == 7) abort = true;  // ., .., S, then ., .., a, b
+    };
+    rules.DeleteFolderFiles("D:\\Backup\\");
+    EXPECT_EQ(counters.CopiedCount, 1);
+    rules.RemoveFolders("D:\\Backup\\");
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\S\\f"));
+
+    abort = false;
+    view.onPump = nullptr;
+    rules.DeleteFolderFiles("D:\\Backup\\");
+    rules.RemoveFolders("D:\\Backup\\");
+    EXPECT_FALSE(fs.Exists("D:\\Backup"));
+    EXPECT_TRUE(fs.Exists("D:\\"));
+}
