@@ -8,6 +8,10 @@
 #include <optional>
 #include <string>
 
+// <windows.h> makes macros of CopyFile and DeleteFile, which would rename the methods below.
+#undef CopyFile
+#undef DeleteFile
+
 namespace tavrel {
 
 // Attribute bits, the values Windows uses.

@@ -1,0 +1,232 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include "core/Text.h"
+#include "platform/win32/WinText.h"
+
+namespace tavrel {
+
+namespace {
+
+FileTime ToFileTime(const FILETIME& ft) {
+    return (static_cast<FileTime>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+DirEntry ToEntry(const WIN32_FIND_DATAW& data) {
+    DirEntry entry;
+    entry.name = Narrow(data.cFileName);
+    entry.attributes = data.dwFileAttributes;
+    entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    entry.lastWrite = ToFileTime(data.ftLastWriteTime);
+    return entry;
+}
+
+// Records the last error; always false, so that callers can return it.
+bool Failed(FsError* error) {
+    DWORD code = GetLastError();
+    if (error) *error = FsError{code, SystemErrorText(code)};
+    return false;
+}
+
+bool Check(BOOL ok, FsError* error) { return ok ? true : Failed(error); }
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (Valid()) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    operator HANDLE() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+HANDLE OpenForReading(const std::string& path, DWORD flags = 0) {
+    return CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, flags, nullptr);
+}
+
+// The whole folder comes from the find data: name, size, time and attributes need no
+// further call per entry.
+class Win32FolderEnum : public IFolderEnum {
+public:
+    Win32FolderEnum(HANDLE find, const WIN32_FIND_DATAW& first) : find_(find), data_(first), pending_(find != nullptr) {}
+    ~Win32FolderEnum() override {
+        if (find_ && find_ != INVALID_HANDLE_VALUE) FindClose(find_);
+    }
+
+    bool Next(DirEntry& entry) override {
+        if (!pending_) {
+            if (!find_ || !FindNextFileW(find_, &data_)) return false;
+        }
+        pending_ = false;
+        entry = ToEntry(data_);
+        return true;
+    }
+
+private:
+    HANDLE find_;
+    WIN32_FIND_DATAW data_;
+    bool pending_;
+};
+
+}  // namespace
+
+std::unique_ptr<IFolderEnum> Win32FileSystem::OpenFolder(const std::string& folder) {
+    std::wstring pattern = LongPath(IncludeTrailingBackslash(folder) + "*");
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
+        find = FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        // An empty drive root has no "." and "..", so nothing at all matches: that is an
+        // empty folder, not a missing one.
+        if (GetLastError() == ERROR_FILE_NOT_FOUND && FolderExists(*this, folder))
+            return std::make_unique<Win32FolderEnum>(nullptr, data);
+        return nullptr;
+    }
+    return std::make_unique<Win32FolderEnum>(find, data);
+}
+
+uint32_t Win32FileSystem::GetAttributes(const std::string& path) {
+    return GetFileAttributesW(LongPath(path).c_str());
+}
+
+std::optional<DirEntry> Win32FileSystem::FindEntry(const std::string& path) {
+    if (path.empty() || path.find_first_of("*?") != std::string::npos) return std::nullopt;
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileW(LongPath(path).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return std::nullopt;
+    FindClose(find);
+    return ToEntry(data);
+}
+
+bool Win32FileSystem::CreateFolder(const std::string& path, FsError* error) {
+    return Check(CreateDirectoryW(LongPath(path).c_str(), nullptr), error);
+}
+
+bool Win32FileSystem::CopyFile(const std::string& source, const std::string& target, bool failIfExists,
+                               FsError* error) {
+    return Check(CopyFileW(LongPath(source).c_str(), LongPath(target).c_str(), failIfExists ? TRUE : FALSE), error);
+}
+
+bool Win32FileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error) {
+    return Check(MoveFileExW(LongPath(source).c_str(), LongPath(target).c_str(), MOVEFILE_REPLACE_EXISTING), error);
+}
+
+bool Win32FileSystem::DeleteFile(const std::string& path, FsError* error) {
+    return Check(DeleteFileW(LongPath(path).c_str()), error);
+}
+
+bool Win32FileSystem::RemoveFolder(const std::string& path, FsError* error) {
+    return Check(RemoveDirectoryW(LongPath(path).c_str()), error);
+}
+
+bool Win32FileSystem::SetAttributes(const std::string& path, uint32_t attributes, FsError* error) {
+    return Check(SetFileAttributesW(LongPath(path).c_str(), attributes), error);
+}
+
+bool Win32FileSystem::GetLastWriteTime(const std::string& path, FileTime& time) {
+    Handle file(OpenForReading(path));
+    if (!file.Valid()) return false;
+    FILETIME ft{};
+    if (!GetFileTime(file, nullptr, nullptr, &ft)) return false;
+    time = ToFileTime(ft);
+    return true;
+}
+
+std::optional<uint32_t> Win32FileSystem::ToDosDateTime(FileTime time) {
+    FILETIME utc{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+    FILETIME local{};
+    SYSTEMTIME st{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) return std::nullopt;
+    if (st.wYear < 1980 || st.wYear > 2107) return std::nullopt;
+    WORD date = 0, dosTime = 0;
+    if (!FileTimeToDosDateTime(&local, &date, &dosTime)) return std::nullopt;
+    return (static_cast<uint32_t>(date) << 16) | dosTime;
+}
+
+std::optional<FileId> Win32FileSystem::GetFileId(const std::string& path) {
+    Handle file(CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.Valid()) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
+    return FileId{info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+bool Win32FileSystem::ReadWholeFile(const std::string& path, std::string& bytes, FsError* error) {
+    Handle file(OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!file.Valid()) return Failed(error);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return Failed(error);
+    if (size.QuadPart > 0x7FFFFFFF) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return Failed(error);
+    }
+    std::string buffer(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < buffer.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer.data() + done, static_cast<DWORD>(buffer.size() - done), &got, nullptr))
+            return Failed(error);
+        if (got == 0) break;
+        done += got;
+    }
+    buffer.resize(done);
+    bytes = std::move(buffer);
+    return true;
+}
+
+// The bytes go to a file beside the target, which then replaces it in one rename: a full
+// disk or a failed write leaves the old file whole.
+bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::string& bytes, FsError* error) {
+    std::string temp = ExtractFilePath(path) + "~" + ExtractFileName(path) + "." +
+                       std::to_string(GetCurrentProcessId()) + ".tmp";
+    std::wstring wideTemp = LongPath(temp);
+    auto fail = [&](DWORD code) {
+        DeleteFileW(wideTemp.c_str());
+        SetLastError(code);
+        return Failed(error);
+    };
+    DWORD writeError = 0;
+    {
+        Handle file(CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return Failed(error);
+        size_t done = 0;
+        while (done < bytes.size() && !writeError) {
+            DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+            DWORD written = 0;
+            if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) writeError = GetLastError();
+            else if (written == 0) writeError = ERROR_WRITE_FAULT;
+            done += written;
+        }
+        if (!writeError && !FlushFileBuffers(file)) writeError = GetLastError();
+    }
+    if (writeError) return fail(writeError);
+    if (!MoveFileExW(wideTemp.c_str(), LongPath(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return fail(GetLastError());
+    return true;
+}
+
+uint32_t Win32FileSystem::LogicalDrives() { return GetLogicalDrives(); }
+
+std::string Win32FileSystem::CurrentDirectory() {
+    DWORD n = GetCurrentDirectoryW(0, nullptr);
+    std::wstring buffer(n, L'\0');
+    n = GetCurrentDirectoryW(n, buffer.data());
+    buffer.resize(n);
+    if (buffer.starts_with(L"\\\\?\\UNC\\")) buffer = L"\\\\" + buffer.substr(8);
+    else if (buffer.starts_with(L"\\\\?\\")) buffer = buffer.substr(4);
+    std::string dir = Narrow(buffer);
+    if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
+    return dir;
+}
+
+}  // namespace tavrel
