@@ -1,5 +1,6 @@
 # Windows build (mingw-w64): the Win32 platform, the controls, the windows, the programs and
 # the Windows test program. The tests themselves run from the native tree under Wine.
+enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 
