@@ -1,7 +1,5 @@
 #include "core/Formats.h"
 
-#include <cstdio>
-
 namespace tavrel {
 
 namespace {
@@ -12,6 +10,12 @@ std::string Digits(int64_t n, bool& negative) {
     negative = n < 0;
     uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
     return std::to_string(magnitude);
+}
+
+// At least two digits, as "%.2d" gives them.
+std::string TwoDigits(int64_t n) {
+    std::string text = std::to_string(n);
+    return text.size() < 2 ? "0" + text : text;
 }
 
 }  // namespace
@@ -39,10 +43,7 @@ std::string FormatSize(int64_t tenthsOfKb) {
 
 std::string FormatElapsed(int64_t seconds) {
     if (seconds < 0) seconds = 0;
-    char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%.2lld:%.2lld", static_cast<long long>(seconds / 60),
-                  static_cast<long long>(seconds % 60));
-    return buffer;
+    return TwoDigits(seconds / 60) + ":" + TwoDigits(seconds % 60);
 }
 
 int64_t ElapsedSecondsBetween(uint32_t startTick, uint32_t nowTick) {
