@@ -203,8 +203,10 @@ void CopyRules::CopyFolder(const std::string& folder, const std::string& destBas
         const std::string destFolder = DestinationOf(folder, destBase, stripLength);
         // A folder whose destination is itself (a destination above the marked folder on the
         // same drive) has nothing to copy.
-        bool ontoItself = SameFolderPath(folder, destFolder);
-        if (!ontoItself && id) {
+        // Without a destination (a count run of a job that has none) there is nothing to compare.
+        const bool hasDest = !destBase.empty();
+        bool ontoItself = hasDest && SameFolderPath(folder, destFolder);
+        if (hasDest && !ontoItself && id) {
             auto destId = ctx_.fs.GetFileId(destFolder);
             ontoItself = destId && *destId == *id;
         }
@@ -239,7 +241,7 @@ void CopyRules::CopyFolder(const std::string& folder, const std::string& destBas
                 ++ctx_.counters.ExaminedCount;
                 ctx_.counters.ExaminedSize += tenths;
                 if (ontoItself) continue;
-                if (!ctx_.settings.deleteDestFirst && ctx_.settings.onlyNewAndChanged && !destBase.empty() &&
+                if (!ctx_.settings.deleteDestFirst && ctx_.settings.onlyNewAndChanged && hasDest &&
                     DestinationUpToDate(target, entry))
                     continue;
                 if (!TypeIncluded(ctx_.settings, entry.name)) {

@@ -1,0 +1,372 @@
+#include "core/CopyRun.h"
+
+#include <gtest/gtest.h>
+
+#include "core/Text.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimSystem.h"
+#include "tests/native/support/RunFixture.h"
+
+using namespace tavrel;
+using tavrel::test::FakeJobTree;
+using tavrel::test::RecordingRunView;
+
+namespace {
+
+const FileTime kT0 = SimFileSystem::MakeFileTime(2024, 5, 1, 10, 0, 0);
+const char* kReverseQuestion = "Ønsker du at kopiere FRA den angivne destination til de valgte kildepositioner?";
+
+struct Run : ::testing::Test {
+    Run() {
+        for (char d : {'C', 'D', 'E', 'F'}) fs.AddDrive(d);
+        fs.AddFolder("C:\\Jobs");
+        store.Open();
+        clock.date = "08-12-2026";
+        clock.time = "21:50:03";
+        job.SetJobFileName("C:\\Jobs\\Drev_C.tvj");
+        job.ChooseDestination("D:\\Backup\\");
+        tree.marked = {"C:\\Data\\"};
+    }
+    std::string Report() { return DecodeTextFile(fs.Content("C:\\Jobs\\Drev_C.txt")); }
+    std::optional<std::string> Stamp() { return store.Value("Filer", "Drev_C.tvj"); }
+
+    SimFileSystem fs;
+    SimSettingsStore store;
+    AppSettings app{store};
+    SimMessageBox messages;
+    SimClock clock;
+    NullJobView jobView;
+    FakeJobTree tree;
+    JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
+    RecordingRunView view;
+    std::atomic<bool> abort{false};
+    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, view, abort}};
+};
+
+}  // namespace
+
+TEST_F(Run, CopyRunShowsItsPhasesWritesTheReportAndRecordsTheStamp) {
+    fs.AddFile("C:\\Data\\a.txt", std::string(1024, 'a'), kT0);
+    fs.AddFile("C:\\Data\\b.bak", "b", kT0);
+    fs.AddFile("C:\\Data\\Sub\\c.txt", std::string(3000, 'c'), kT0);
+    view.onPump = [&](int) { clock.Advance(400); };
+    clock.autoAdvance = 0;
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), std::string(1024, 'a'));
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub\\c.txt"), std::string(3000, 'c'));
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data\\b.bak"));
+    EXPECT_EQ(view.log, (std::vector<std::string>{
+                            "busy:on", "timer:on", "cancel:Afbryd", "finish:hidden", "show",
+                            "status:Kopierer filer...", "caption:Kopierer filer...", "play:copy@0",
+                            "group: Kopieret: ", "stop", "caption:Kopiering er afsluttet", "cancel:Luk",
+                            "timer:off", "busy:off", "status:Klar"}));
+    EXPECT_EQ(view.counts, (std::vector<std::string>{"3 filer", "3,9 KB", "2 filer", "3,9 KB"}));
+    EXPECT_EQ(view.folderText, "");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(Report(),
+              "Tavrel - Ikke-kopierede filer\r\n"
+              "Job C:\\Jobs\\Drev_C.tvj\r\n"
+              "Antal: 1\r\n"
+              "Tidspunkt: 08-12-2026 21:50:03\r\n"
+              " \r\n"
+              "C:\\Data\\b.bak\r\n");
+    EXPECT_EQ(Stamp(), "08-12-2026 21:50");
+    EXPECT_EQ(job.LastCopied(), "08-12-2026 21:50");
+    EXPECT_EQ(run.FinalCaption(), "Kopiering er afsluttet");
+
+    // The timer shows the counters and the time since the start, unaffected by a tick wrap.
+    clock.tick = run.StartTick() + 61000;
+    run.Timer1Timer();
+    EXPECT_EQ(view.elapsed, "01:01");
+    EXPECT_EQ(run.ElapsedSeconds(), 61);
+
+    // Nothing changed: the second run copies nothing.
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(run.Counters().CopiedCount, 0);
+    EXPECT_EQ(run.Counters().ExaminedCount, 3);
+}
+
+TEST_F(Run, CountRunAsksNothingTouchesNothingAndOffersTheCopy) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("C:\\Data\\b.tmp", "b", kT0);
+    job.SetDeleteDestFirst(true);
+    job.SetReverse(false);
+    fs.ResetCounts();
+    EXPECT_EQ(run.RunCopy(rmCount), RunOutcome::Completed);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(fs.Calls(SimOp::CopyFile) + fs.Calls(SimOp::CreateFolder) + fs.Calls(SimOp::DeleteFile), 0);
+    EXPECT_EQ(fs.Calls(SimOp::WriteFile), 1);  // the report
+    EXPECT_TRUE(view.Logged("play:search@16"));
+    EXPECT_TRUE(view.Logged("status:Indsamler oplysninger..."));
+    EXPECT_TRUE(view.Logged("caption:Indsamler oplysninger..."));
+    EXPECT_EQ(view.copiedGroup, " Vil blive kopieret: ");
+    EXPECT_EQ(view.caption, "Optælling er afsluttet");
+    EXPECT_TRUE(view.finishButtons);
+    EXPECT_EQ(view.counts, (std::vector<std::string>{"2 filer", "0,0 KB", "1 filer", "0,0 KB"}));
+    EXPECT_FALSE(Stamp().has_value());
+    EXPECT_NE(Report().find("Antal: 1\r\n"), std::string::npos);
+    EXPECT_NE(Report().find("C:\\Data\\b.tmp\r\n"), std::string::npos);
+}
+
+TEST_F(Run, ReverseQuestionNoClearsTheOptionAndLeavesEverythingElse) {
+    fs.AddFile("C:\\Jobs\\Drev_C.txt", "previous report");
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "backup");
+    job.SetReverse(true);
+    messages.Answer(MsgResult::No);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Declined);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, kReverseQuestion);
+    EXPECT_EQ(messages.shown[0].caption, "Modsat kopiering");
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(messages.shown[0].icon, MsgIcon::Warning);
+    EXPECT_FALSE(job.Settings().reverse);
+    EXPECT_TRUE(job.Modified());
+    EXPECT_TRUE(view.log.empty());
+    EXPECT_EQ(Report(), "previous report");
+    EXPECT_FALSE(fs.Exists("C:\\Data\\a.txt"));
+}
+
+TEST_F(Run, ReverseCopiesBackIntoTheMarkedFoldersWithoutDeletingOrTesting) {
+    tree.marked = {"C:\\Data\\Sub\\", "E:\\Mail\\"};
+    fs.AddFile("D:\\Backup\\Data\\Sub\\a.txt", "from backup", kT0);
+    fs.AddFile("C:\\Data\\Sub\\a.txt", "newer at the source", kT0 + 3600 * 10000000ull);
+    fs.AddFile("D:\\Backup\\Mail\\m.eml", "mail", kT0);
+    fs.AddFile("D:\\Backup\\Other\\o.txt", "not marked", kT0);
+    job.SetReverse(true);
+    job.SetDeleteDestFirst(true);  // with reverse on: no question, no deletion, no test
+    messages.Answer(MsgResult::Yes);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(fs.Content("C:\\Data\\Sub\\a.txt"), "from backup");
+    EXPECT_EQ(fs.Content("E:\\Mail\\m.eml"), "mail");
+    EXPECT_FALSE(fs.Exists("C:\\Other"));
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\Other\\o.txt"));
+    EXPECT_EQ(run.Counters().CopiedCount, 2);
+}
+
+TEST_F(Run, DriveRootDestinationInBothDirections) {
+    job.ChooseDestination("F:\\");
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    run.RunCopy(rmCopy);
+    EXPECT_EQ(fs.Content("F:\\Data\\a.txt"), "a");
+
+    fs.AddFile("F:\\Data\\b.txt", "b", kT0);
+    job.SetReverse(true);
+    messages.Answer(MsgResult::Yes);
+    run.RunCopy(rmCopy);
+    EXPECT_EQ(fs.Content("C:\\Data\\b.txt"), "b");
+}
+
+TEST_F(Run, FoldersOfTwoDrivesMeetInOneDestinationFolder) {
+    tree.marked = {"C:\\Data\\", "E:\\Data\\"};
+    job.ChooseDestination("F:\\Kopi\\");
+    fs.AddFile("C:\\Data\\c.txt", "c", kT0);
+    fs.AddFile("E:\\Data\\e.txt", "e", kT0);
+    run.RunCopy(rmCopy);
+    EXPECT_EQ(fs.List("F:\\Kopi\\Data\\"), (std::vector<std::string>{"c.txt", "e.txt"}));
+}
+
+TEST_F(Run, DeleteQuestionCancelNoAndYes) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "same time", kT0);
+    fs.AddFile("D:\\Backup\\old.txt", std::string(1024, 'o'), kT0);
+    fs.AddFile("D:\\Backup\\.dot", "d", kT0);
+    fs.AddFile("C:\\Jobs\\Drev_C.txt", "previous report");
+    job.SetDeleteDestFirst(true);
+
+    messages.Answer(MsgResult::Cancel);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Declined);
+    EXPECT_EQ(messages.shown[0].text,
+              "Ønsker du, at Tavrel skal slette alle filer og undermapper i D:\\Backup\\, før de markerede filer "
+              "kopieres?");
+    EXPECT_EQ(messages.shown[0].caption, "Slet destinationsmappe");
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_TRUE(view.log.empty());
+    EXPECT_EQ(Report(), "previous report");
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\old.txt"));
+
+    // No: nothing deleted, but the new-and-changed test stays off.
+    messages.Answer(MsgResult::No);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "a");
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\old.txt"));
+    EXPECT_FALSE(view.Logged("caption:Sletter filer..."));
+
+    view.log.clear();
+    messages.Answer(MsgResult::Yes);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\old.txt"));
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\.dot"));
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "a");
+    EXPECT_EQ(view.log, (std::vector<std::string>{
+                            "busy:on", "timer:on", "cancel:Afbryd", "finish:hidden", "show", "marked:hidden",
+                            "caption:Sletter filer...", "play:delete@0", "group: Slettet: ", "marked:shown",
+                            "status:Kopierer filer...", "caption:Kopierer filer...", "play:copy@0",
+                            "group: Kopieret: ", "stop", "caption:Kopiering er afsluttet", "cancel:Luk",
+                            "timer:off", "busy:off", "status:Klar"}));
+    EXPECT_TRUE(std::find(view.folderTexts.begin(), view.folderTexts.end(), "D:\\Backup\\old.txt") !=
+                view.folderTexts.end());
+    // The deletion counts are dropped when the copy begins.
+    EXPECT_EQ(run.Counters().CopiedCount, 1);
+}
+
+TEST_F(Run, EmptyingADestinationThatHoldsAMarkedFolderIsRefused) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    job.SetDeleteDestFirst(true);
+    for (const char* dest : {"C:\\Data\\", "C:\\", "c:\\data\\"}) {
+        messages.shown.clear();
+        job.ChooseDestination(dest);
+        messages.Answer(MsgResult::Yes);
+        EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Refused) << dest;
+        ASSERT_EQ(messages.shown.size(), 2u);
+        EXPECT_NE(messages.shown[1].text.find("indeholder den markerede mappe C:\\Data\\"), std::string::npos);
+        EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
+        EXPECT_TRUE(view.log.empty());
+    }
+    // The same folder under another name: a link to it.
+    fs.AddFolderLink("E:\\Alias", "C:\\Data\\");
+    job.ChooseDestination("E:\\Alias\\");
+    messages.Answer(MsgResult::Yes);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Refused);
+    EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
+}
+
+TEST_F(Run, ADestinationInsideAMarkedFolderIsNeverWalked) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("C:\\Data\\Sub\\b.txt", "b", kT0);
+    job.ChooseDestination("C:\\Data\\Backup\\");
+    job.SetOnlyNewAndChanged(false);
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+        EXPECT_EQ(run.Counters().ExaminedCount, 2);
+    }
+    EXPECT_EQ(fs.List("C:\\Data\\Backup\\Data\\"), (std::vector<std::string>{"a.txt", "Sub"}));
+
+    // A destination that is the marked folder itself: the copies go to C:\Data\Data\ once.
+    fs.Remove("C:\\Data\\Backup");
+    job.ChooseDestination("C:\\Data\\");
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+        EXPECT_EQ(run.Counters().ExaminedCount, 2);
+    }
+    EXPECT_EQ(fs.List("C:\\Data\\Data\\"), (std::vector<std::string>{"a.txt", "Sub"}));
+    EXPECT_FALSE(fs.Exists("C:\\Data\\Data\\Data"));
+}
+
+TEST_F(Run, AbortDuringCopyKeepsTheOldStampAndReportsWhatWasLeftOut) {
+    store.Set("Filer", "Drev_C.tvj", "01-12-2026 10:00");
+    job.SetLastCopied("01-12-2026 10:00");
+    fs.AddFile("C:\\Data\\1.bak", "x", kT0);
+    for (char c = 'a'; c <= 'h'; ++c) fs.AddFile(std::string("C:\\Data\\") + c + ".txt", "x", kT0);
+    fs.AddFile("C:\\Data\\z.bak", "x", kT0);
+    view.onPump = [&](int n) {
+        if (n == 6) abort = true;  // the loop's pump, then ., .., 1.bak, a.txt
+    };
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Aborted);
+    EXPECT_EQ(view.caption, "Kopiering er afsluttet");
+    EXPECT_EQ(view.cancel, "Luk");
+    EXPECT_EQ(Stamp(), "01-12-2026 10:00");
+    EXPECT_EQ(job.LastCopied(), "01-12-2026 10:00");
+    EXPECT_EQ(run.Counters().CopiedCount, 1);
+    EXPECT_NE(Report().find("Antal: 1\r\n"), std::string::npos);
+    EXPECT_EQ(Report().find("z.bak"), std::string::npos);
+}
+
+TEST_F(Run, AbortDuringTheDeletePhaseCopiesNothing) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\x.txt", "x", kT0);
+    fs.AddFile("D:\\Backup\\y.txt", "y", kT0);
+    job.SetDeleteDestFirst(true);
+    messages.Answer(MsgResult::Yes);
+    view.onPump = [&](int n) {
+        if (n == 4) abort = true;  // ., .., x.txt, then y.txt
+    };
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Aborted);
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\x.txt"));
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\y.txt"));
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data"));
+    EXPECT_FALSE(Stamp().has_value());
+}
+
+TEST_F(Run, FailuresAreReportedAndTheRunIsNotRecordedAsComplete) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("C:\\Data\\b.txt", "b", kT0);
+    fs.AddFile("C:\\Data\\c.bak", "c", kT0);
+    fs.InjectFailure(SimOp::CopyFile, "C:\\Data\\a.txt", kErrSharingViolation);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(run.Counters().FailedCount, 1);
+    EXPECT_EQ(run.Counters().CopiedCount, 1);
+    EXPECT_FALSE(Stamp().has_value());
+    EXPECT_EQ(Report(),
+              "Tavrel - Ikke-kopierede filer\r\n"
+              "Job C:\\Jobs\\Drev_C.tvj\r\n"
+              "Antal: 1\r\n"
+              "Tidspunkt: 08-12-2026 21:50:03\r\n"
+              " \r\n"
+              "C:\\Data\\c.bak\r\n"
+              " \r\n"
+              "Fejl: 1\r\n"
+              "C:\\Data\\a.txt - " +
+                  SimError(kErrSharingViolation).text + "\r\n");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("C:\\Jobs\\Drev_C.txt"), std::string::npos);
+
+    // A destination folder that cannot be created (a file stands in its place).
+    fs.ClearFailures();
+    fs.AddFile("E:\\Blocked", "a file");
+    job.ChooseDestination("E:\\Blocked\\Kopi\\");
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(run.Counters().CopiedCount, 0);
+    EXPECT_GE(run.Counters().FailedCount, 3);
+    EXPECT_EQ(fs.Content("E:\\Blocked"), "a file");
+}
+
+TEST_F(Run, NoMarkedFolderStillCompletesAndAMissingDestinationBackslashIsAdded) {
+    tree.marked.clear();
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(view.counts, (std::vector<std::string>{"0 filer", "0,0 KB", "0 filer", "0,0 KB"}));
+    EXPECT_NE(Report().find("Antal: 0\r\n"), std::string::npos);
+    EXPECT_EQ(Stamp(), "08-12-2026 21:50");
+
+    // A hand-edited job without the final backslash.
+    fs.AddFile("C:\\Jobs\\Hand.tvj", "FilVer=2\r\nDest=E:\\Backup\r\nKunNye=1\r\nUndermapper=1\r\n");
+    fs.AddFile("C:\\Jobs\\Hand.tvl", "C:\\Data\\\r\n");
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    job.SetJobFileName("C:\\Jobs\\Hand.tvj");
+    ASSERT_TRUE(job.LoadJob("C:\\Jobs\\Hand.tvj"));
+    EXPECT_EQ(job.Settings().destination, "E:\\Backup");
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(fs.Content("E:\\Backup\\Data\\a.txt"), "a");
+    EXPECT_FALSE(fs.Exists("E:\\BackupData"));
+}
+
+TEST_F(Run, NoDestinationRefusesACopyAndAnUnwritableReportIsShown) {
+    job.mnuLukClick();  // empties the destination and the marks
+    job.SetJobFileName("C:\\Jobs\\Drev_C.tvj");
+    tree.marked = {"C:\\Data\\"};
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Refused);
+    EXPECT_TRUE(view.log.empty());
+    EXPECT_EQ(run.RunCopy(rmCount), RunOutcome::Completed);
+    EXPECT_EQ(run.Counters().CopiedCount, 1);
+
+    messages.shown.clear();
+    fs.InjectFailure(SimOp::WriteFile, "C:\\Jobs\\", kErrAccessDenied);
+    EXPECT_EQ(run.RunCopy(rmCount), RunOutcome::ReportFailed);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("C:\\Jobs\\Drev_C.txt"), std::string::npos);
+    EXPECT_EQ(view.status, "Klar");
+}
+
+TEST_F(Run, ASecondRunDuringARunDoesNothing) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    std::optional<RunOutcome> inner;
+    view.onPump = [&](int) {
+        if (!inner) inner = run.RunCopy(rmCount);
+    };
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(inner, RunOutcome::AlreadyRunning);
+    EXPECT_FALSE(run.Running());
+    EXPECT_EQ(tree.collects, 1);
+}
