@@ -208,7 +208,9 @@ void DirTreeModel::RefreshTree() {
     if (drive < 0) return;
     const std::string last = lastPaths_[drive];
     SetSelectedPath(last);
-    if (SelectedPath() != last) {
+    // The current directory may be spelled in other letter case than the folder on disk; the
+    // folder was still found then, and stays selected.
+    if (!EqualsNoCase(SelectedPath(), IncludeTrailingBackslash(last))) {
         // Selecting raises the change handling; when the node is selected already, run it here.
         if (tree_.Selected() != first)
             tree_.Select(first);

@@ -418,6 +418,15 @@ TEST_F(DirTreeTest, LastPathsStartAtTheCurrentDirectory) {
     EXPECT_EQ(model->SelectedPath(), "C:\\Arbejde\\");
 }
 
+TEST_F(DirTreeTest, ACurrentDirectoryInOtherLetterCaseIsStillOpened) {
+    fs.AddFolder("C:\\Arbejde");
+    fs.SetCurrentDirectory("c:\\ARBEJDE");
+    Model().ReadDrives();
+    model->RefreshTree();
+    EXPECT_EQ(model->SelectedPath(), "C:\\Arbejde\\");
+    EXPECT_EQ(changes.size(), 1u);
+}
+
 TEST_F(DirTreeTest, SelectionChangesCountOnlyOnceTheDrivesAreRead) {
     Model().ReadDrives();
     model->SetSelectedPath("D:\\Musik\\");
