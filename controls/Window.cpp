@@ -196,6 +196,12 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (OnNotify(hdr, result)) return result;
         break;
     }
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wp);
+        if (LOWORD(lp)) ::InvalidateRect(hwnd_, nullptr, TRUE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     case WM_SIZE:
         if (OnSize(static_cast<UINT>(wp), LOWORD(lp), HIWORD(lp))) return 0;
         break;

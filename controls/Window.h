@@ -160,6 +160,7 @@ private:
     void PaintGraphics(HDC dc, const RECT& update);
 
     std::vector<GraphicControl*> graphics_;
+    HFONT font_ = nullptr;  // WM_SETFONT / WM_GETFONT, for the children and window-less controls
 };
 
 // A dialog built from an in-memory template without controls; OnInitDialog creates them.
