@@ -40,8 +40,10 @@ TreeNode MemoryTreeView::AddNode(TreeNode parent, const std::string& text, int i
     node->selectedImage = selectedImage;
     node->data = data;
     node->parent = parent;
+    auto& siblings = p ? p->children : roots_;
+    node->indexInParent = siblings.size();
+    siblings.push_back(handle);
     nodes_.emplace(handle, std::move(node));
-    (p ? p->children : roots_).push_back(handle);
     Changed();
     return handle;
 }
@@ -91,9 +93,8 @@ TreeNode MemoryTreeView::NextSibling(TreeNode node) const {
     const Node* n = Find(node);
     if (!n) return kNoNode;
     const auto& siblings = ChildrenOf(n->parent);
-    auto it = std::find(siblings.begin(), siblings.end(), node);
-    if (it == siblings.end() || ++it == siblings.end()) return kNoNode;
-    return *it;
+    size_t next = n->indexInParent + 1;
+    return next < siblings.size() ? siblings[next] : kNoNode;
 }
 
 TreeNode MemoryTreeView::Parent(TreeNode node) const {

@@ -86,6 +86,8 @@ private:
         int state = 0;
         std::intptr_t data = 0;
         TreeNode parent = kNoNode;
+        // Children are only ever appended or removed all at once, so the position stays valid.
+        size_t indexInParent = 0;
         std::vector<TreeNode> children;
         bool expanded = false;
     };
