@@ -284,6 +284,45 @@ TEST_F(DirTreeTest, ExpandingReadsTheNodeAndOneLevelAheadOnlyOnce) {
     EXPECT_EQ(cursor.depth, 0);
 }
 
+// A file system that lists one folder with names that differ only in letter case, as a
+// case-sensitive folder or a network server may.
+class CaseSensitiveFolderFs : public SimFileSystem {
+public:
+    std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder) override {
+        if (folder != "C:\\Data\\") return SimFileSystem::OpenFolder(folder);
+        struct List : IFolderEnum {
+            std::vector<DirEntry> entries;
+            size_t next = 0;
+            bool Next(DirEntry& entry) override {
+                if (next == entries.size()) return false;
+                entry = entries[next++];
+                return true;
+            }
+        };
+        auto list = std::make_unique<List>();
+        for (const char* name : {".", "..", "b", "a", "notes.txt", "A", "B"})
+            list->entries.push_back({name, std::string(name).find('.') == 0 || name[1] == 0 ? kAttrDirectory : 0u});
+        return list;
+    }
+};
+
+TEST(DirTree, NamesThatCompareEqualEachGetANodeInTheOrderListed) {
+    CaseSensitiveFolderFs fs;
+    fs.AddDrive('C');
+    fs.AddFolder("C:\\Data");
+    SimShellInfo shell;
+    MemoryTreeView tree;
+    DirTreeModel model(tree, fs, shell);
+    model.ReadDrives();
+    model.SetSelectedPath("C:\\Data\\");
+    TreeNode data = tree.Selected();
+    ASSERT_EQ(model.NodePath(data), "C:\\Data\\");
+    EXPECT_EQ(ChildTexts(tree, data), (Texts{"a", "A", "b", "B"}));
+    std::vector<std::string> paths;
+    for (TreeNode n = tree.FirstChild(data); n != kNoNode; n = tree.NextSibling(n)) paths.push_back(model.NodePath(n));
+    EXPECT_EQ(paths, (Texts{"C:\\Data\\a\\", "C:\\Data\\A\\", "C:\\Data\\b\\", "C:\\Data\\B\\"}));
+}
+
 TEST_F(DirTreeTest, ChangesOnDiskShowOnlyAfterARefresh) {
     Model().ReadDrives();
     ASSERT_TRUE(tree.Expand(Drive('C')));
