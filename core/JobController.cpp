@@ -13,6 +13,7 @@ namespace {
 const char* const kAppTitle = "Tavrel";
 const char* const kUntitled = "Ikke navngivet";
 const char* const kReady = "Klar";
+constexpr uint64_t kMaxJobFileSize = 64ull * 1024 * 1024;
 
 // Ends the tree's redraw lock however the load leaves the block.
 class TreeUpdateScope {
@@ -74,6 +75,12 @@ bool JobController::ReadFile(const std::string& path, std::string& bytes, FsErro
     // A folder that carries the file's name cannot be read as one, whatever the platform says.
     if (FolderExists(fs_, path)) {
         error = FsError{0, "Det er en mappe, ikke en fil."};
+        return false;
+    }
+    // Reading gigabytes into memory would stall the window long before anything is found.
+    std::optional<DirEntry> entry = fs_.FindEntry(path);
+    if (entry && entry->size > kMaxJobFileSize) {
+        error = FsError{0, "Filen er for stor til at være et job eller en mappeliste."};
         return false;
     }
     return fs_.ReadWholeFile(path, bytes, &error);

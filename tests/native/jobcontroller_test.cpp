@@ -502,6 +502,16 @@ TEST_F(JobControllerTest, FolderNamedLikeTheJobFileIsAnError) {
     ExpectWindowUsable();
 }
 
+TEST_F(JobControllerTest, GiantFileIsRefusedWithoutReadingIt) {
+    fs.AddBigFile("C:\\Jobs\\Kæmpe.tvj", 5ull * 1024 * 1024 * 1024);
+    fs.ResetCounts();
+    EXPECT_FALSE(Load("C:\\Jobs\\Kæmpe.tvj"));
+    EXPECT_EQ(fs.Calls(SimOp::ReadFile), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("for stor"), std::string::npos);
+    ExpectWindowUsable();
+}
+
 TEST_F(JobControllerTest, UnreadableListFileIsReportedAfterTheJobLoaded) {
     fs.AddFile("C:\\Jobs\\Drev_C.tvj", kDrevC);
     EXPECT_FALSE(Load("C:\\Jobs\\Drev_C.tvj"));
