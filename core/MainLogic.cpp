@@ -1,0 +1,94 @@
+#include "core/MainLogic.h"
+
+#include "core/CmdLine.h"
+
+namespace tavrel {
+
+const char* const kTabNames[2] = {"Kopiering", "Filfiltrering"};
+
+std::string OtherTabName(int shownTab) { return kTabNames[shownTab == 0 ? 1 : 0]; }
+
+std::string RecentMenuCaption(int entry, const std::string& path) {
+    std::string caption = "&" + std::to_string(entry) + ". ";
+    for (char c : path) {
+        if (c == '&') caption += '&';
+        caption += c;
+    }
+    return caption;
+}
+
+void ShowRunError(IMessageBox& messages, const std::string& text) {
+    messages.Show(text, kRunErrorCaption, MsgButtons::Ok, MsgIcon::Error);
+}
+
+void RunCommandLine(const std::vector<std::string>& parameters, const CommandLineDeps& deps) {
+    if (parameters.empty()) return;
+    const std::string& file = parameters[0];
+    // The given path becomes the job's name at once, so a later Gem writes there.
+    deps.job.SetJobFileName(file);
+    if (!FileExists(deps.fs, file)) {
+        ShowRunError(deps.messages, FileNotFoundMessage(file));
+        return;
+    }
+    deps.tree.ClearAllMarks();
+    deps.job.LoadJob(file);
+    if (parameters.size() > 2) {
+        ShowRunError(deps.messages, ParameterCountMessage(static_cast<int>(parameters.size())));
+        return;
+    }
+    if (parameters.size() == 2) {
+        std::optional<RunMode> mode = ParseRunCommand(parameters[1]);
+        if (!mode) {
+            ShowRunError(deps.messages, InvalidCommandMessage(parameters[1]));
+            return;
+        }
+        if (deps.run) deps.run(*mode);
+    }
+}
+
+bool RunGuard::Run(const std::function<void()>& run) {
+    if (running_ || closing_) return false;
+    running_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{running_};
+    run();
+    return true;
+}
+
+RunGuard::CloseAction RunGuard::RequestClose(std::atomic<bool>& abort) {
+    if (running_) {
+        abort = true;
+        closePending_ = true;
+        return CloseAction::Defer;
+    }
+    if (closing_) return CloseAction::Ignore;
+    closePending_ = false;
+    closing_ = true;
+    return CloseAction::Close;
+}
+
+void FormCloseQuery(JobController& job, AppSettings& settings, const WindowPlacement& placement, bool floppy) {
+    job.OfferToSave();
+    settings.WriteStartValues(placement, job.JobFileName(), floppy);
+    settings.Close();
+}
+
+bool LoadJobIfPresent(JobController& job, IFileSystem& fs, IJobView& view, const std::function<void()>& beforeLoad) {
+    const std::string file = job.JobFileName();
+    if (!file.empty() && FileExists(fs, file)) {
+        if (beforeLoad) beforeLoad();
+        job.LoadJob(file);
+        return true;
+    }
+    view.SetCaption(JobCaption("Ikke navngivet"));
+    return false;
+}
+
+void ReloadAfterRefresh(JobController& job, IJobTree& tree, IFileSystem& fs, IJobView& view) {
+    tree.ClearAllMarks();
+    LoadJobIfPresent(job, fs, view);
+}
+
+}  // namespace tavrel
