@@ -186,6 +186,13 @@ bool Win32FileSystem::ReadWholeFile(const std::string& path, std::string& bytes,
 // The bytes go to a file beside the target, which then replaces it in one rename: a full
 // disk or a failed write leaves the old file whole.
 bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::string& bytes, FsError* error) {
+    // Windows will not rename over a read-only file; refuse it before writing anything, so
+    // that systems which would allow it (Wine) behave the same.
+    DWORD existing = GetFileAttributesW(LongPath(path).c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return Failed(error);
+    }
     std::string temp = ExtractFilePath(path) + "~" + ExtractFileName(path) + "." +
                        std::to_string(GetCurrentProcessId()) + ".tmp";
     std::wstring wideTemp = LongPath(temp);
