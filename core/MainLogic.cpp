@@ -46,6 +46,11 @@ void RunCommandLine(const std::vector<std::string>& parameters, const CommandLin
     }
 }
 
+bool RunGuard::Leave() {
+    if (depth_ > 0) --depth_;
+    return depth_ == 0 && closePending_;
+}
+
 bool RunGuard::Run(const std::function<void()>& run) {
     if (running_ || closing_) return false;
     running_ = true;
@@ -58,12 +63,12 @@ bool RunGuard::Run(const std::function<void()>& run) {
 }
 
 RunGuard::CloseAction RunGuard::RequestClose(std::atomic<bool>& abort) {
-    if (running_) {
-        abort = true;
+    if (closing_) return CloseAction::Ignore;
+    if (running_) abort = true;
+    if (running_ || depth_ > 0) {
         closePending_ = true;
         return CloseAction::Defer;
     }
-    if (closing_) return CloseAction::Ignore;
     closePending_ = false;
     closing_ = true;
     return CloseAction::Close;

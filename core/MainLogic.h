@@ -42,8 +42,10 @@ void RunCommandLine(const std::vector<std::string>& parameters, const CommandLin
 
 // Runs never nest: the windows stay usable during a run, so a second Start, Information or
 // the progress window's Start can arrive from inside the first run's message processing.
-// A close that arrives during a run aborts the run and waits until it has finished its last
-// steps (counts, report, stamp), which still need the settings key.
+// Nor may the window close under a handler that is still working: a close that arrives while
+// a handler runs a nested message loop (a run, a dialog, a message box) waits until the
+// outermost handler has returned; during a run it also aborts the run, which then finishes its
+// last steps (counts, report, stamp) while the settings key is still open.
 class RunGuard {
 public:
     enum class CloseAction { Close, Defer, Ignore };
@@ -52,19 +54,21 @@ public:
     bool ClosePending() const { return closePending_; }
     bool Closing() const { return closing_; }
 
-    // Calls run unless a run is under way (then false). After it, ClosePending tells whether
-    // the window must now be closed.
+    // Brackets a handler that may run a nested message loop. Leave of the outermost one returns
+    // true when a close waits, which the window then carries out.
+    void Enter() { ++depth_; }
+    bool Leave();
+    // Calls run unless a run is under way or the window is closing (then false).
     bool Run(const std::function<void()>& run);
-    // A request to close the window. Defer sets abort; Ignore is a second request while the
-    // first close is still asking its question.
+    // A request to close the window. Defer: the close waits (and, during a run, abort is set);
+    // Ignore: a second request while the first close is still asking its question.
     CloseAction RequestClose(std::atomic<bool>& abort);
-    // The close has been carried out (or given up); a later request starts afresh.
-    void CloseDone() { closing_ = false; }
 
 private:
     bool running_ = false;
     bool closePending_ = false;
     bool closing_ = false;
+    int depth_ = 0;
 };
 
 // FormCloseQuery: offers to save a modified job, then writes the window's placement, the open

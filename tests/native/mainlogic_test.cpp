@@ -125,19 +125,21 @@ TEST(RunGuard, RunsNeverNestAndACloseDuringARunWaitsForItsEnd) {
     RunGuard guard;
     std::atomic<bool> abort{false};
     int runs = 0, nested = 0;
-    bool closeSeen = false;
+    RunGuard::CloseAction during = RunGuard::CloseAction::Close;
+    guard.Enter();  // cmdStartClick
     EXPECT_TRUE(guard.Run([&] {
         ++runs;
         // A second Start from the message processing of the first run does nothing.
-        if (!guard.Run([&] { ++nested; })) closeSeen = guard.RequestClose(abort) == RunGuard::CloseAction::Defer;
+        EXPECT_FALSE(guard.Run([&] { ++nested; }));
+        during = guard.RequestClose(abort);
         EXPECT_TRUE(abort);
         EXPECT_TRUE(guard.Running());
     }));
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(nested, 0);
-    EXPECT_TRUE(closeSeen);
+    EXPECT_EQ(during, RunGuard::CloseAction::Defer);
     EXPECT_FALSE(guard.Running());
-    EXPECT_TRUE(guard.ClosePending());
+    EXPECT_TRUE(guard.Leave());
 
     // The posted close now goes through; a second request while it asks its question is ignored,
     // and so is a run started from that question's message processing.
@@ -146,9 +148,23 @@ TEST(RunGuard, RunsNeverNestAndACloseDuringARunWaitsForItsEnd) {
     EXPECT_EQ(guard.RequestClose(abort), RunGuard::CloseAction::Ignore);
     EXPECT_FALSE(guard.Run([&] { ++runs; }));
     EXPECT_EQ(runs, 1);
-    guard.CloseDone();
-    EXPECT_TRUE(guard.Run([&] { ++runs; }));
-    EXPECT_EQ(runs, 2);
+}
+
+TEST(RunGuard, ACloseDuringADialogWaitsWithoutAborting) {
+    RunGuard guard;
+    std::atomic<bool> abort{false};
+    guard.Enter();  // cmdDestClick
+    guard.Enter();  // a message box inside it
+    EXPECT_EQ(guard.RequestClose(abort), RunGuard::CloseAction::Defer);
+    EXPECT_FALSE(abort);
+    EXPECT_FALSE(guard.Leave());
+    EXPECT_TRUE(guard.Leave());
+    EXPECT_EQ(guard.RequestClose(abort), RunGuard::CloseAction::Close);
+
+    RunGuard idle;
+    idle.Enter();
+    EXPECT_FALSE(idle.Leave());
+    EXPECT_EQ(idle.RequestClose(abort), RunGuard::CloseAction::Close);
 }
 
 TEST(RunGuard, AnExceptionInsideARunLeavesTheGuardFree) {
