@@ -1,0 +1,108 @@
+// tavrelc JOBFIL /R|/T [/J]: runs a job from the console exactly as the window would, for
+// scheduled backups. Exit codes: 0 done, 1 done with failures, 2 could not run, 3 aborted or
+// stopped at a question.
+#include <functional>
+#include <memory>
+
+#include "core/Abort.h"
+#include "core/CmdLine.h"
+#include "core/CopyRun.h"
+#include "core/DirTree.h"
+#include "core/Formats.h"
+#include "core/JobController.h"
+#include "core/Marking.h"
+#include "core/MemoryTreeView.h"
+#include "core/Text.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32System.h"
+#include "tavrelc/Console.h"
+
+using namespace tavrel;
+
+namespace {
+
+enum ExitCode { kDone = 0, kDoneWithFailures = 1, kCannotRun = 2, kStopped = 3 };
+
+std::string ProgramFolder() {
+    wchar_t buffer[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
+    return ExtractFilePath(Narrow(std::wstring_view(buffer, n)));
+}
+
+int Run(Console& console, const std::vector<std::string>& params) {
+    ConsoleMessageBox errors(console, false);
+    const int count = static_cast<int>(params.size());
+    auto showError = [&](const std::string& text) {
+        errors.Show(text, kRunErrorCaption, MsgButtons::Ok, MsgIcon::Error);
+        return kCannotRun;
+    };
+    if (count == 0) return showError(ParameterCountMessage(0));
+
+    Win32FileSystem fs;
+    const std::string& jobFile = params[0];
+    if (!FileExists(fs, jobFile)) return showError(FileNotFoundMessage(jobFile));
+    if (count < 2 || count > 3 || (count == 3 && !IsYesSwitch(params[2])))
+        return showError(ParameterCountMessage(count));
+    const std::optional<RunMode> mode = ParseRunCommand(params[1]);
+    if (!mode) return showError(InvalidCommandMessage(params[1]));
+
+    ConsoleMessageBox messages(console, count == 3);
+    Win32Registry registry;
+    AppSettings settings(registry);
+    settings.Open();
+    Win32ShellInfo shell;
+    Win32Clock clock;
+    NullJobView jobView;
+    MemoryTreeView tree;
+    DirTreeModel model(tree, fs, shell);
+    JobController* jobPtr = nullptr;
+    FolderMarking marking(
+        tree, model, [&] { return jobPtr ? jobPtr->Settings().includeSubfolders : true; },
+        [&] {
+            if (jobPtr) jobPtr->SetModified();
+        });
+    JobController job(JobControllerDeps{fs, settings, messages, jobView, marking, nullptr, ProgramFolder()});
+    jobPtr = &job;
+
+    model.ReadDrives();
+    marking.ClearAllMarks();
+    job.SetJobFileName(jobFile);
+    if (!job.LoadJob(jobFile)) {
+        settings.Close();
+        return kCannotRun;
+    }
+
+    ConsoleRunView view(console, clock);
+    CopyRun run(CopyRunDeps{job, settings, fs, clock, messages, view, AbortRequested});
+    view.SetRun(&run);
+    InstallAbortHandler();
+    const RunOutcome outcome = run.RunCopy(*mode);
+    view.ClearStatusLine();
+    settings.Close();
+    if (outcome == RunOutcome::Declined || outcome == RunOutcome::Refused) return kStopped;
+
+    const RunCounters& c = run.Counters();
+    console.Out(run.FinalCaption());
+    console.Out("Gennemset: " + FormatFileCount(c.ExaminedCount) + ", " + FormatSize(c.ExaminedSize));
+    console.Out(std::string(*mode == rmCopy ? "Kopieret:" : "Vil blive kopieret:") + " " +
+                FormatFileCount(c.CopiedCount) + ", " + FormatSize(c.CopiedSize));
+    if (c.FailedCount > 0) console.Out("Fejl: " + FormatFileCount(c.FailedCount));
+    console.Out("Tid: " + FormatElapsed(ElapsedSecondsBetween(run.StartTick(), clock.TickCount())));
+
+    if (outcome == RunOutcome::ReportFailed) return kCannotRun;
+    if (outcome == RunOutcome::Aborted) return kStopped;
+    return c.FailedCount > 0 ? kDoneWithFailures : kDone;
+}
+
+}  // namespace
+
+int wmain(int, wchar_t**) {
+    Console console;
+    try {
+        // The system's own command line, split by the program's rules rather than the C runtime's.
+        return Run(console, SplitCommandLine(Narrow(GetCommandLineW())));
+    } catch (const std::exception& e) {
+        console.Err(std::string("Uventet fejl: ") + e.what() + "\r\n");
+        return kCannotRun;
+    }
+}
