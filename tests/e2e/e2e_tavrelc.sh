@@ -39,7 +39,7 @@ run_job() {
 }
 
 # same_file A B: same bytes and the same last-write time.
-same_file() { cmp -s "$1" "$2" && [ "$(stat -c %Y "$1")" = "$(stat -c %Y "$2")" ]; }
+same_file() { cmp -s "$1" "$2" && [ "$(stat -c %y "$1")" = "$(stat -c %y "$2")" ]; }
 
 # level SRC DST: every file of SRC except the filtered types and dot-names is in DST with its bytes and time.
 level() {
@@ -133,6 +133,12 @@ check "a destination that cannot be created gives exit 1 and a Fejl line" '[ $RC
 check "the report lists the failures" 'tr -d "\r" < "$W/jobs/blocked.txt" | grep -q "^Fejl: [1-9]"'
 check "a failed run records no stamp" '! wine reg query "$FILER" /v blocked.tvj >/dev/null 2>&1'
 check "the file in the way is untouched" '[ "$(cat "$W/blocked")" = "a file" ]'
+
+# ---- A report that cannot be written (a folder stands in its place) ----
+write_job rpt "$WIN\\dstrpt\\" 0 1 0 "$WIN\\src\\"
+mkdir -p "$W/jobs/rpt.txt"
+run_job rpt /R
+check "a report that cannot be written gives exit 2 and a message" '[ $RC = 2 ] && echo "$ERR" | grep -q "rpt.txt" && echo "$OUT" | grep -qx "Kopiering er afsluttet"'
 
 # ---- Unicode names and a long path ----
 U="$W/uni/Ελληνικά æøå ✓"
