@@ -184,8 +184,12 @@ bool CopyRules::ForceFolders(const std::string& path) {
         root = path.substr(0, end + 1);
         pos = end + 1;
         if (FolderExists(ctx_.fs, root)) continue;
+        // A folder that could not be created is reported once, not again for every subfolder.
+        for (const std::string& failed : failedFolders_)
+            if (EqualsNoCase(failed, root)) return false;
         FsError error;
         if (!ctx_.fs.CreateFolder(root, &error)) {
+            failedFolders_.push_back(root);
             RecordFailure(root, error);
             ok = false;
             break;

@@ -101,6 +101,7 @@ private:
     std::vector<FileId> openFolders_;  // the folders the walk is inside, to stop at a loop
     std::vector<std::optional<FileId>> excludedIds_;
     std::vector<FileId> protectedIds_;
+    std::vector<std::string> failedFolders_;
     bool protectedResolved_ = false;
 };
 

@@ -97,6 +97,8 @@ int Run(Console& console, const std::vector<std::string>& params) {
 }  // namespace
 
 int wmain(int, wchar_t**) {
+    // A drive without a medium must not stop an unattended run with a system dialog.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     Console console;
     try {
         // The system's own command line, split by the program's rules rather than the C runtime's.

@@ -210,6 +210,7 @@ TEST_F(Walk, ForceFoldersCreatesEachMissingLevelButNeverTheRoot) {
     // A file where a folder should be: the failure is recorded, not hidden.
     fs.AddFile("D:\\x\\file", "f");
     EXPECT_FALSE(rules.ForceFolders("D:\\x\\file\\deep\\"));
+    EXPECT_FALSE(rules.ForceFolders("D:\\x\\file\\deep\\er\\"));
     EXPECT_EQ(counters.FailedCount, 1);
     EXPECT_EQ(skipped.FailureCount(), 1u);
 }
