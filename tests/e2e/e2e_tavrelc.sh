@@ -52,6 +52,13 @@ level() {
     return 0
 }
 
+# What tavrelc must never change: the window's values and the recent-file list.
+untouched() {
+    wine reg query 'HKCU\Software\Ambrex Software\Tavrel\Start' 2>/dev/null | tr -d '\r'
+    wine reg query "$FILER" 2>/dev/null | tr -d '\r' | grep -E '^ +Fil[1-4] '
+}
+before_values=$(untouched)
+
 # ---- A plain copy ----
 mkdir -p "$W/src/Sub" "$W/src/Tom"
 printf 'alpha\n' > "$W/src/a.txt"
@@ -183,6 +190,8 @@ run_job big /R
 check "the rerun brings the destination level" '[ $RC = 0 ] && same_file "$W/big/big.bin" "$B/big.bin"'
 check "and leaves no temporary file" '[ -z "$(ls -A "$B" | grep -v "^big.bin$")" ]'
 rm -f "$W/big/big.bin" "$B/big.bin" "$W/previous.bin"
+
+check "the window's registry values and the recent list are untouched" '[ "$(untouched)" = "$before_values" ]'
 
 echo "$failures failure(s)"
 [ "$failures" = 0 ]
