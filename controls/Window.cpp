@@ -5,24 +5,6 @@
 
 namespace tavrel {
 
-std::wstring ToWide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string FromWide(std::wstring_view utf16) {
-    if (utf16.empty()) return {};
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
-                                  nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n, nullptr,
-                          nullptr);
-    return out;
-}
-
 void WindowHandle::SetText(std::string_view text) const { ::SetWindowTextW(hwnd_, ToWide(text).c_str()); }
 
 std::string WindowHandle::GetText() const {
@@ -399,6 +381,10 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     default:
         if (HandleMessage(msg, wp, lp, result)) {
+            // These few return their result (a brush, a comparison) from the dialog procedure itself.
+            if ((msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_COMPAREITEM ||
+                msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON)
+                return static_cast<INT_PTR>(result);
             ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
             return TRUE;
         }

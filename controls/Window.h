@@ -4,7 +4,7 @@
 // parent. Texts are UTF-8; the conversion to UTF-16 happens right at the W call.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/WinText.h"
 
 #include <string>
 #include <string_view>
@@ -12,9 +12,9 @@
 
 namespace tavrel {
 
-// UTF-8 <-> UTF-16 for the W functions.
-std::wstring ToWide(std::string_view utf8);
-std::string FromWide(std::wstring_view utf16);
+// UTF-8 <-> UTF-16 for the W functions (the platform's one pair of helpers).
+inline std::wstring ToWide(std::string_view utf8) { return Widen(utf8); }
+inline std::string FromWide(std::wstring_view utf16) { return Narrow(utf16); }
 
 // A window handle with convenience wrappers; owns nothing.
 class WindowHandle {
