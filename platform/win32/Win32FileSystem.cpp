@@ -109,13 +109,36 @@ bool Win32FileSystem::CreateFolder(const std::string& path, FsError* error) {
     return Check(CreateDirectoryW(LongPath(path).c_str(), nullptr), error);
 }
 
+// Windows refuses to replace a read-only file, and a hidden or system file with one that
+// lacks the attribute. Wine replaces them, so the rule is applied here as well: the program
+// then behaves the same on both, and its tests under Wine hold on Windows.
+static bool RefusesReplace(const std::wstring& source, const std::wstring& target, bool byCopy) {
+    DWORD existing = GetFileAttributesW(target.c_str());
+    if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (existing & FILE_ATTRIBUTE_READONLY) return true;
+    DWORD guarded = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (!byCopy || !guarded) return false;
+    DWORD from = GetFileAttributesW(source.c_str());
+    return from != INVALID_FILE_ATTRIBUTES && (from & guarded) != guarded;
+}
+
 bool Win32FileSystem::CopyFile(const std::string& source, const std::string& target, bool failIfExists,
                                FsError* error) {
-    return Check(CopyFileW(LongPath(source).c_str(), LongPath(target).c_str(), failIfExists ? TRUE : FALSE), error);
+    std::wstring from = LongPath(source), to = LongPath(target);
+    if (!failIfExists && RefusesReplace(from, to, true)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return Failed(error);
+    }
+    return Check(CopyFileW(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE), error);
 }
 
 bool Win32FileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error) {
-    return Check(MoveFileExW(LongPath(source).c_str(), LongPath(target).c_str(), MOVEFILE_REPLACE_EXISTING), error);
+    std::wstring from = LongPath(source), to = LongPath(target);
+    if (RefusesReplace(from, to, false)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return Failed(error);
+    }
+    return Check(MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING), error);
 }
 
 bool Win32FileSystem::DeleteFile(const std::string& path, FsError* error) {
