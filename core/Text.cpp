@@ -144,6 +144,11 @@ std::string DecodeTextFile(std::string_view bytes) {
         if (IsValidUtf8(rest)) return std::string(rest);
         return Cp1252ToUtf8(rest);
     }
+    // Editors such as Notepad save UTF-8 without a mark. Windows-1252 text with letters above
+    // 0x7F is almost never valid UTF-8, so a file that is valid UTF-8 and uses multi-byte
+    // sequences is read as UTF-8.
+    bool highBytes = std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+    if (highBytes && IsValidUtf8(bytes)) return std::string(bytes);
     return Cp1252ToUtf8(bytes);
 }
 

@@ -17,7 +17,8 @@ bool IsValidUtf8(std::string_view bytes);
 
 // Text files of the program (job, list, report): Windows-1252 when the text fits it, else
 // UTF-8 behind a byte-order mark. Reading accepts both; bytes after a mark that are not
-// valid UTF-8, and files without a mark, are read as Windows-1252, so any bytes give text.
+// valid UTF-8 are read as Windows-1252, so any bytes give text. A file without a mark that is
+// valid UTF-8 with letters beyond ASCII (as modern editors save it) is read as UTF-8.
 std::string EncodeTextFile(std::string_view utf8);
 std::string DecodeTextFile(std::string_view bytes);
 

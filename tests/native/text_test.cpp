@@ -21,6 +21,10 @@ TEST(Text, TextFilesFallBackToUtf8WithAMarkOnlyWhenNeeded) {
     EXPECT_EQ(DecodeTextFile("\xE6"), "æ");
     // A mark followed by bytes that are not UTF-8 still gives text.
     EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBF\xE6"), "æ");
+    // UTF-8 without a mark, as Notepad saves it, stays UTF-8; Windows-1252 stays Windows-1252.
+    EXPECT_EQ(DecodeTextFile("C:\\Bøger\\"), "C:\\Bøger\\");
+    EXPECT_EQ(DecodeTextFile("C:\\B\xF8ger\\"), "C:\\Bøger\\");
+    EXPECT_EQ(DecodeTextFile("\xC6\xD8\xC5"), "ÆØÅ");
 }
 
 TEST(Text, SplitLinesAcceptsEveryLineEnd) {
