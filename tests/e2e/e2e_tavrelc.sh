@@ -105,11 +105,14 @@ check "reverse with /J copies back" '[ $RC = 0 ] && same_file "$D/a.txt" "$W/src
 printf 'stale\n' > "$W/dst/stale.txt"
 mkdir -p "$W/dst/Old/Deeper"; printf 'x\n' > "$W/dst/Old/Deeper/x.txt"
 printf 'keep\n' > "$W/dst/.keep"
+mkdir -p "$W/outside"; printf 'precious\n' > "$W/outside/p.txt"
+ln -s ../outside "$W/dst/link"
 write_job del "$WIN\\dst\\" 1 1 0 "$WIN\\src\\"
 run_job del /R
 check "delete-first without an answer is cancelled (exit 3)" '[ $RC = 3 ] && [ -e "$W/dst/stale.txt" ]'
 run_job del /R /J
 check "delete-first with /J empties the destination, then copies" '[ $RC = 0 ] && [ ! -e "$W/dst/stale.txt" ] && [ ! -e "$W/dst/Old" ] && [ -e "$W/dst/.keep" ] && level "$W/src" "$D"'
+check "a link in the destination stays, and what it points at is untouched" '[ -L "$W/dst/link" ] && [ "$(cat "$W/outside/p.txt")" = precious ]'
 check "delete-first copies every file" 'echo "$OUT" | grep -qx "Kopieret: 2 filer, 4,8 KB"'
 write_job delsrc "$WIN\\src\\" 1 1 0 "$WIN\\src\\Sub\\"
 run_job delsrc /R /J
