@@ -1,0 +1,36 @@
+// TfrmSplash: the small window on the screen while the program starts, until the main window
+// has read the drives and the last job.
+#pragma once
+
+#include <string>
+
+#include "controls/Window.h"
+
+namespace tavrel {
+
+class TfrmSplash : public Dialog {
+public:
+    enum : int { idIkon = 300, idProduct, idVer, idProgram, idCopyright, idOK = IDOK };
+
+    ~TfrmSplash() override;
+
+    // Creates the window, shows it and paints it at once; owner may be null.
+    bool ShowSplash(HWND owner = nullptr);
+    // lblProgram: what the start-up is doing ("Undersøger drev...").
+    void SetProgramText(const std::string& text);
+
+    WindowHandle imgIkon, lblProduct, lblver, lblProgram, lblCopyright, cmdOK;
+
+protected:
+    bool OnInitDialog() override;
+    // A closed splash is only hidden.
+    void OnOK() override { Hide(); }
+    void OnCancel() override { Hide(); }
+    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    void FormCreate();
+    HICON icon_ = nullptr;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,143 @@
+#include "forms/CopyStatus.h"
+
+#include "core/Abort.h"
+#include "forms/UiFont.h"
+#include "res/resource.h"
+
+namespace tavrel {
+
+namespace {
+
+constexpr int kClientWidth = 592, kClientHeight = 168;
+
+TTextBar::CreateArgs CountLabel(int left, int top, int width, int height, TAlignment alignment = taLeftJustify) {
+    return {.left = Scale(left), .top = Scale(top), .width = Scale(width), .height = Scale(height),
+            .alignment = alignment};
+}
+
+}  // namespace
+
+TStatus::TStatus()
+    : lblFilerIalt(grpMarkeret, CountLabel(16, 20, 87, 19)),
+      lblKBIalt(grpMarkeret, CountLabel(16, 44, 87, 19)),
+      lblTid(GroupBox1, CountLabel(8, 14, 73, 19, taCenter)),
+      lblFilerK(grpKopieret, CountLabel(16, 20, 87, 19)),
+      lblKBK(grpKopieret, CountLabel(16, 44, 87, 19)),
+      lblMappe(panMappe, {.left = 0, .top = 0, .width = Scale(577), .height = Scale(33),
+                          .verticalAlign = vaCenter, .wordWrap = true}) {}
+
+TStatus::~TStatus() = default;
+
+bool TStatus::Create(HWND owner) {
+    return CreateModeless(owner, {.title = "Kopierer filer",
+                                  .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                                  .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST,
+                                  .cx = 300,
+                                  .cy = 100,
+                                  .fontName = UiFontName.empty() ? "MS Sans Serif" : UiFontName});
+}
+
+bool TStatus::OnInitDialog() {
+    FormCreate();
+    return true;
+}
+
+void TStatus::FormCreate() {
+    HFONT font = FormFont();
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    // Client 592 x 168, centred on the screen and above other windows.
+    SizeClientAndCentre(hwnd_, kClientWidth, kClientHeight, HWND_TOPMOST);
+
+    // Created in tab order.
+    auto button = [&](int id, const char* text, int left, int top) {
+        RECT r = ScaleRect(left, top, 75, 25);
+        WindowHandle h = CreateControl(hwnd_, {.className = L"BUTTON", .text = text,
+                                               .style = BS_PUSHBUTTON | WS_TABSTOP, .x = r.left, .y = r.top,
+                                               .width = r.right - r.left, .height = r.bottom - r.top, .id = id});
+        h.SetFont(font, false);
+        return h;
+    };
+    auto group = [&](TGroupPanel& panel, int id, const char* caption, RECT bounds, bool framed = true) {
+        panel.CreatePanel({.parent = hwnd_, .id = id, .bounds = bounds, .caption = caption, .framed = framed,
+                           .font = font});
+    };
+    cmdAnnuller = button(idAnnuller, "Annuller", 504, 136);
+    group(grpMarkeret, idMarkeret, " Gennemset: ", ScaleRect(16, 88, 121, 73));
+    group(grpKopieret, idKopieret, " Kopieret: ", ScaleRect(240, 88, 121, 73));
+    cmdKopier = button(idKopier, " &Start", 504, 96);
+    SetButtonPicture(cmdKopier, IDI_START);
+    cmdUdeladte = button(idUdeladte, "&Udeladte filer", 504, 32);
+    group(GroupBox1, idTid, " Tid: ", ScaleRect(144, 88, 89, 41));
+    group(panMappe, idMappe, "", ScaleRect(8, 56, 577, 33), false);
+    // Below lblMappe in the z-order: placed 16 down, the animation reaches under the label.
+    Animate1.CreateAnimation(hwnd_, idAnimate, ScaleRect(51, 0, 272, 60));
+    cmdKopier.Hide();
+    cmdUdeladte.Hide();
+}
+
+bool TStatus::OnCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED) return false;
+    if (id == idKopier) {
+        cmdKopierClick();
+        return true;
+    }
+    if (id == idUdeladte) {
+        cmdUdeladteClick();
+        return true;
+    }
+    return false;
+}
+
+void TStatus::FormCloseQuery() {
+    // Closing is always allowed; a run under way stops at its next poll.
+    AbortRequested = true;
+    Hide();
+    if (OnClosed) OnClosed();
+}
+
+void TStatus::cmdKopierClick() {
+    if (OnKopier) OnKopier();
+}
+
+void TStatus::cmdUdeladteClick() {
+    if (OnUdeladte) OnUdeladte();
+}
+
+void TStatus::SetCaption(const std::string& text) { SetText(text); }
+
+void TStatus::SetMarkedGroupVisible(bool visible) { grpMarkeret.Show(visible ? SW_SHOWNA : SW_HIDE); }
+
+void TStatus::SetCopiedGroupCaption(const std::string& text) { grpKopieret.SetCaption(text); }
+
+void TStatus::SetCancelCaption(const std::string& text) { cmdAnnuller.SetText(text); }
+
+void TStatus::SetFinishButtonsVisible(bool visible) {
+    cmdKopier.Show(visible ? SW_SHOWNA : SW_HIDE);
+    cmdUdeladte.Show(visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void TStatus::ShowProgress() {
+    if (!IsVisible()) Show(SW_SHOW);
+}
+
+void TStatus::PlayAnimation(RunClip clip, int top) {
+    ::SetWindowPos(Animate1, nullptr, Scale(51), Scale(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Animate1.Play(clip);
+}
+
+void TStatus::StopAnimation() { Animate1.Stop(); }
+
+void TStatus::SetCounts(const std::string& examinedFiles, const std::string& examinedSize,
+                        const std::string& copiedFiles, const std::string& copiedSize) {
+    lblFilerIalt.SetCaption(examinedFiles);
+    lblKBIalt.SetCaption(examinedSize);
+    lblFilerK.SetCaption(copiedFiles);
+    lblKBK.SetCaption(copiedSize);
+}
+
+void TStatus::SetElapsed(const std::string& text) { lblTid.SetCaption(text); }
+
+void TStatus::SetFolderText(const std::string& text) { lblMappe.SetCaption(text); }
+
+}  // namespace tavrel
