@@ -128,8 +128,9 @@ void DirTreeModel::ReadFolder(TreeNode node) {
         while (folder->Next(entry))
             if (IsSubfolder(entry) && Allowed(path + entry.name + "\\")) names.push_back(entry.name);
     }
-    std::stable_sort(names.begin(), names.end(),
-                     [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
+    std::stable_sort(names.begin(), names.end(), [this](const std::string& a, const std::string& b) {
+        return (CompareNames ? CompareNames(a, b) : CompareNoCase(a, b)) < 0;
+    });
     for (const auto& name : names) AddNode(node, path + name);
 }
 

@@ -28,6 +28,9 @@ public:
     std::function<void(TreeNode node)> OnChange;
 
     bool ShowFloppyDrives = false;
+    // Order of sibling folder names, case-insensitive; the window supplies the user's locale
+    // collation (Danish puts æ, ø, å after z). Unset: core/Text.h CompareNoCase.
+    std::function<int(const std::string& a, const std::string& b)> CompareNames;
 
     // Clears the tree and rebuilds the drive level (C: to X:, A: and B: with floppy drives).
     void ReadDrives();

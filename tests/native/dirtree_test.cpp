@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/MemoryTreeView.h"
+#include "core/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 
@@ -305,6 +306,25 @@ public:
         return list;
     }
 };
+
+TEST_F(DirTreeTest, TheWindowsCollationOrdersTheFolders) {
+    fs.AddFolder("C:\\Zebra");
+    fs.AddFolder("C:\\Åer");
+    fs.AddFolder("C:\\Æbler");
+    // A Danish collation puts Æ and Å after Z; the model takes whatever order it is given.
+    const std::string danish = "ABCDEFGHIJKLMNOPQRSTUVWXYZÆØÅ";
+    Model().CompareNames = [&](const std::string& a, const std::string& b) {
+        auto rank = [&](const std::string& s) {
+            std::string f = FoldCase(s.substr(0, s[0] & 0x80 ? 2 : 1));
+            return danish.find(f);
+        };
+        return rank(a) < rank(b) ? -1 : rank(a) > rank(b) ? 1 : 0;
+    };
+    Model().ReadDrives();
+    TreeNode c = Drive('C');
+    ASSERT_TRUE(tree.Expand(c));
+    EXPECT_EQ(ChildTexts(tree, c), (Texts{"Data", "Temp", "Windows", "Zebra", "Æbler", "Åer"}));
+}
 
 TEST(DirTree, NamesThatCompareEqualEachGetANodeInTheOrderListed) {
     CaseSensitiveFolderFs fs;
