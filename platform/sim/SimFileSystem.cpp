@@ -722,10 +722,12 @@ bool SimFileSystem::WriteWholeFile(const std::string& path, const std::string& b
         node = fresh.get();
         r.parent->children[FoldCase(r.lastName)] = std::move(fresh);
     }
+    // The new file takes the old one's place and keeps it hidden or system.
+    uint32_t kept = node->attributes & (kAttrHidden | kAttrSystem);
     node->index = nextIndex_++;
     node->content = bytes;
     node->size = bytes.size();
-    node->attributes = kAttrArchive;
+    node->attributes = kAttrArchive | kept;
     node->lastWrite = now_;
     return true;
 }

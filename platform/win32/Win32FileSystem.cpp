@@ -216,8 +216,10 @@ bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::string&
         SetLastError(ERROR_ACCESS_DENIED);
         return Failed(error);
     }
-    std::string temp = ExtractFilePath(path) + "~" + ExtractFileName(path) + "." +
-                       std::to_string(GetCurrentProcessId()) + ".tmp";
+    // A name near the 255-character limit of one name cannot take the extra characters.
+    std::string name = ExtractFileName(path);
+    if (Widen(name).size() > 200) name = "tavrel";
+    std::string temp = ExtractFilePath(path) + "~" + name + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
     std::wstring wideTemp = LongPath(temp);
     auto fail = [&](DWORD code) {
         DeleteFileW(wideTemp.c_str());
@@ -240,6 +242,9 @@ bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::string&
         if (!writeError && !FlushFileBuffers(file)) writeError = GetLastError();
     }
     if (writeError) return fail(writeError);
+    // A hidden or system file stays so.
+    DWORD kept = existing == INVALID_FILE_ATTRIBUTES ? 0 : existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (kept && !SetFileAttributesW(wideTemp.c_str(), FILE_ATTRIBUTE_ARCHIVE | kept)) return fail(GetLastError());
     if (!MoveFileExW(wideTemp.c_str(), LongPath(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return fail(GetLastError());
     return true;

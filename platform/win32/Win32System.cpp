@@ -145,4 +145,10 @@ void Win32BusyCursor::End() {
     if (--depth_ == 0) SetCursor(previous_);
 }
 
+bool Win32BusyCursor::OnSetCursor() const {
+    if (depth_ == 0) return false;
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    return true;
+}
+
 }  // namespace tavrel

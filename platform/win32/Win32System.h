@@ -64,6 +64,9 @@ public:
     void Begin() override;
     void End() override;
     int Depth() const { return depth_; }
+    // For WM_SETCURSOR: while busy, sets the hourglass and returns true (the message is then
+    // handled), since the system would otherwise put back the class cursor at the next move.
+    bool OnSetCursor() const;
 
 private:
     int depth_ = 0;

@@ -23,9 +23,17 @@ std::wstring LongPath(std::wstring path) {
     constexpr size_t kLimit = 248;
     if (path.size() < kLimit) return path;
     if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\")) return path;
-    // The prefix turns off the system's path clean-up, so the separators must be right.
-    for (wchar_t& c : path)
-        if (c == L'/') c = L'\\';
+    // The prefix turns off the system's clean-up of the path ("/", ".", "..", relative
+    // paths), so the clean-up is done first.
+    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n) {
+        std::wstring full(n, L'\0');
+        n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+        if (n && n < full.size()) {
+            full.resize(n);
+            path = std::move(full);
+        }
+    }
     if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
     if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);
     return path;

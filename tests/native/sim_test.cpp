@@ -311,6 +311,9 @@ TEST(SimFileSystem, WholeFilesRoundTripAndWritingNeedsTheFolder) {
     EXPECT_EQ(error.code, 2u);
     EXPECT_FALSE(fs.WriteWholeFile("C:\\Jobs\\a?b", bytes, &error));
     EXPECT_EQ(error.code, 123u);
+    fs.SetAttrs("C:\\Jobs\\x.tvl", kAttrHidden);
+    ASSERT_TRUE(fs.WriteWholeFile("C:\\Jobs\\x.tvl", "new"));
+    EXPECT_EQ(fs.Entry("C:\\Jobs\\x.tvl")->attributes, kAttrArchive | kAttrHidden);
 }
 
 TEST(SimSettingsStore, ValuesNeedAnOpenKeyAndIgnoreCase) {

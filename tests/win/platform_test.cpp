@@ -68,7 +68,11 @@ TEST(WinText, ConversionsAndLongPathPrefixes) {
     std::string deep = "C:\\" + std::string(250, 'x');
     EXPECT_EQ(LongPath(deep), L"\\\\?\\" + Widen(deep));
     EXPECT_EQ(LongPath("\\\\srv\\share\\" + std::string(250, 'y')), L"\\\\?\\UNC\\srv\\share\\" + Widen(std::string(250, 'y')));
-    EXPECT_EQ(LongPath(std::string(250, 'z')), Widen(std::string(250, 'z')));
+    // Relative paths and "." or ".." are resolved first, since the prefix turns that off.
+    std::wstring relative = LongPath(std::string(250, 'z'));
+    EXPECT_TRUE(relative.starts_with(L"\\\\?\\")) << Narrow(relative);
+    EXPECT_TRUE(relative.ends_with(L"\\" + Widen(std::string(250, 'z'))));
+    EXPECT_EQ(LongPath("C:/" + std::string(250, 'x') + "/../b.txt"), L"\\\\?\\C:\\b.txt");
     EXPECT_EQ(LongPath("\\\\?\\" + deep), L"\\\\?\\" + Widen(deep));
     // 247 characters still work without the prefix; 248 need it.
     EXPECT_EQ(LongPath("C:\\" + std::string(244, 'a')).substr(0, 4), L"C:\\a");
@@ -178,7 +182,9 @@ TEST(Win32FileSystem, MoveReplaceAndWholeFileWritesReplaceTheOldFile) {
     ASSERT_TRUE(fs.WriteWholeFile(dir + "job.tvj", binary));
     ASSERT_TRUE(fs.ReadWholeFile(dir + "job.tvj", bytes));
     EXPECT_EQ(bytes, binary);
+    ASSERT_TRUE(fs.SetAttributes(dir + "job.tvj", kAttrHidden));
     ASSERT_TRUE(fs.WriteWholeFile(dir + "job.tvj", ""));
+    EXPECT_TRUE(fs.GetAttributes(dir + "job.tvj") & kAttrHidden);
     ASSERT_TRUE(fs.ReadWholeFile(dir + "job.tvj", bytes));
     EXPECT_EQ(bytes, "");
 
@@ -374,8 +380,11 @@ TEST(Win32System, ClockShellInfoAndBusyCursor) {
     cursor.Begin();
     cursor.Begin();
     EXPECT_EQ(cursor.Depth(), 2);
+    EXPECT_TRUE(cursor.OnSetCursor());
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
     cursor.End();
     cursor.End();
     cursor.End();
     EXPECT_EQ(cursor.Depth(), 0);
+    EXPECT_FALSE(cursor.OnSetCursor());
 }
