@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <thread>
 
 using namespace tavrel;
 
@@ -387,4 +388,62 @@ TEST(Win32System, ClockShellInfoAndBusyCursor) {
     cursor.End();
     EXPECT_EQ(cursor.Depth(), 0);
     EXPECT_FALSE(cursor.OnSetCursor());
+}
+
+namespace {
+
+// Answers the next message box with the given caption by pressing a button, and notes its text.
+struct BoxAnswerer {
+    std::wstring caption;
+    int button;
+    std::wstring text;
+    bool hasCancel = false;
+    std::thread worker;
+
+    BoxAnswerer(std::wstring c, int b) : caption(std::move(c)), button(b) {
+        worker = std::thread([this] {
+            for (int i = 0; i < 1500; ++i) {
+                HWND box = FindWindowW(L"#32770", caption.c_str());
+                if (box) {
+                    wchar_t buffer[256] = {};
+                    GetDlgItemTextW(box, 0xFFFF, buffer, 256);
+                    text = buffer;
+                    hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
+                    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+                    return;
+                }
+                Sleep(20);
+            }
+        });
+    }
+    ~BoxAnswerer() {
+        if (worker.joinable()) worker.join();
+    }
+};
+
+}  // namespace
+
+TEST(Win32MessageBox, ButtonsMapToResultsAndTextsArriveWhole) {
+    Win32MessageBox box;
+    {
+        BoxAnswerer answer(L"Gem job", IDNO);
+        EXPECT_EQ(box.Show("Vil du gemme ændringerne i Drev_C?", "Gem job", MsgButtons::YesNoCancel, MsgIcon::Question),
+                  MsgResult::No);
+        answer.worker.join();
+        EXPECT_EQ(Narrow(answer.text), "Vil du gemme ændringerne i Drev_C?");
+        EXPECT_TRUE(answer.hasCancel);
+    }
+    {
+        BoxAnswerer answer(L"Slet destinationsmappe", IDYES);
+        EXPECT_EQ(box.Show("Slet?", "Slet destinationsmappe", MsgButtons::YesNo, MsgIcon::Warning), MsgResult::Yes);
+    }
+    {
+        BoxAnswerer answer(L"Gem job", IDCANCEL);
+        EXPECT_EQ(box.Show("Gem?", "Gem job", MsgButtons::YesNoCancel, MsgIcon::Question), MsgResult::Cancel);
+    }
+    {
+        BoxAnswerer answer(L"Ελληνικά 中文", IDOK);
+        EXPECT_EQ(box.Show("Den valgte fil er blevet slettet.", "Ελληνικά 中文", MsgButtons::Ok, MsgIcon::None),
+                  MsgResult::Ok);
+    }
 }
