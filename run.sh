@@ -1,16 +1,73 @@
 #!/usr/bin/env bash
-# Builds what is missing and starts Tavrel (under Wine on Linux, in a private prefix in build/).
+# Builds what is missing and starts Tavrel under Wine (private prefix in build/).
+# With a display the program starts as usual and gets the arguments: ./run.sh JOB.tvj /R
+# Without one (no $DISPLAY) it shows the demo job on a virtual screen: copies demo/ to drive
+# T:, runs "tavrel.exe T:\demo\Demo.tvj /R", saves a screenshot and closes the program.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 cd "$ROOT"
 source scripts/tools.sh
 tavrel_need_tools
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/win -j "$(nproc 2>/dev/null || echo 2)"
-if [ ! -f build/win/tavrel.exe ]; then
-    echo "build/win/tavrel.exe is not built yet (the main window does not exist yet)." >&2
+cmake --build build/win -j "$(nproc 2>/dev/null || echo 2)" --target tavrel
+EXE="$ROOT/build/win/tavrel.exe"
+if [ ! -f "$EXE" ]; then
+    echo "build/win/tavrel.exe was not built." >&2
     exit 1
 fi
-export WINEPREFIX="$ROOT/build/wineprefix" WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
-exec wine build/win/tavrel.exe "$@"
+
+if [ -n "${DISPLAY:-}" ]; then
+    export WINEPREFIX="$ROOT/build/wineprefix" WINEARCH=win64 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+    exec wine "$EXE" "$@"
+fi
+
+# ---- The demo on a virtual screen ----
+source scripts/wine-env.sh
+tavrel_wine_up "$ROOT"
+trap 'tavrel_wine_down' EXIT
+DEMO="$TAVREL_SCRATCH/demo"
+rm -rf "$DEMO"
+mkdir -p "$DEMO"
+cp -r demo/Kilde "$DEMO/Kilde"
+cp demo/Demo.tvj demo/Demo.tvl "$DEMO/"
+SHOT="$ROOT/build/demo-screenshot.png"
+rm -f "$SHOT"
+
+echo "Starting: tavrel.exe T:\\demo\\Demo.tvj /R"
+(cd "$DEMO" && exec wine "$EXE" 'T:\demo\Demo.tvj' /R) >/dev/null 2>&1 &
+PID=$!
+
+# The copy has ended when the progress window says so and the main window is up.
+done=""
+for _ in $(seq 1 120); do
+    if xdotool search --name 'Kopiering er afsluttet' >/dev/null 2>&1 &&
+        xdotool search --name 'Ambrex Tavrel 2 - Demo' >/dev/null 2>&1; then
+        done=1
+        break
+    fi
+    sleep 0.5
+done
+sleep 1
+import -window root "$SHOT" 2>/dev/null || true
+
+echo
+if [ -n "$done" ]; then
+    echo "The copy has ended (\"Kopiering er afsluttet\")."
+else
+    echo "The copy did not report its end within a minute." >&2
+fi
+echo "Copied from T:\\demo\\Kilde to T:\\demo\\Backup\\demo\\Kilde:"
+(cd "$DEMO/Backup" 2>/dev/null && find . -type f | sed 's|^\./|  |' | sort) || echo "  (nothing)"
+echo "Left out by the type filter (report T:\\demo\\Demo.txt):"
+if [ -f "$DEMO/Demo.txt" ]; then tail -n +6 "$DEMO/Demo.txt" | tr -d '\r' | sed 's/^/  /'; fi
+[ -f "$SHOT" ] && echo "Screenshot of the main and progress windows: $SHOT"
+
+# Closing asks the program to end as a user would (WM_CLOSE), which saves its settings.
+wine taskkill /IM tavrel.exe >/dev/null 2>&1 || true
+for _ in $(seq 1 40); do
+    kill -0 "$PID" 2>/dev/null || break
+    sleep 0.25
+done
+wait "$PID" 2>/dev/null || true
+[ -n "$done" ]

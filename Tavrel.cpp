@@ -1,0 +1,74 @@
+// tavrel.exe: the splash while the drives are read, the main window with the job of the last
+// session, the progress window, the command line, and the message loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/Window.h"
+#include "core/CmdLine.h"
+#include "forms/CopyMain.h"
+#include "forms/CopySplash.h"
+#include "forms/CopyStatus.h"
+
+using namespace tavrel;
+
+namespace {
+
+// The command line after the program's path, split as the program always has: blanks
+// separate, double quotes group and are dropped.
+std::vector<std::string> CommandLineParameters() { return SplitCommandLine(FromWide(::GetCommandLineW())); }
+
+int MessageLoop(TfrmCopyMain& main, TStatus& status) {
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (status.Handle() && (msg.hwnd == status.Handle() || ::IsChild(status.Handle(), msg.hwnd)) &&
+            ::IsDialogMessageW(status.Handle(), &msg))
+            continue;
+        if (main.PreTranslate(msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    // 1. The splash, painted at once: "Undersøger drev..." while the tree reads the drives.
+    auto splash = std::make_unique<TfrmSplash>();
+    splash->ShowSplash(nullptr);
+
+    // 2. The application: common controls; the title "Tavrel" is the caption of plain notices.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    // 3. The main window; its creation reads the settings, the drives and the last job, and
+    // closes the splash.
+    TfrmCopyMain main;
+    bool created = main.CreateMain(
+        [&splash](const std::string& text) {
+            if (splash) splash->SetProgramText(text);
+        },
+        [&splash] {
+            if (!splash) return;
+            splash->Hide();
+            splash.reset();
+        });
+    splash.reset();
+    if (!created) return 1;
+
+    // 4. The progress window, hidden until a run shows it.
+    TStatus status;
+    status.Create(main);
+    main.SetStatusWindow(&status);
+
+    // The command line runs before the window is first shown.
+    main.FormShow(CommandLineParameters(), showCommand);
+
+    // 5.
+    return MessageLoop(main, status);
+}

@@ -1,0 +1,395 @@
+#include "forms/CopyMain.h"
+
+#include <commdlg.h>
+
+#include "core/Abort.h"
+#include "core/Text.h"
+#include "forms/Brand.h"
+#include "forms/CopyStatus.h"
+#include "forms/UiFont.h"
+#include "CopyMainIds.h"
+#include "resource.h"
+
+namespace tavrel {
+
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+
+std::string ProgramFolder() {
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    return ExtractFilePath(FromWide(std::wstring_view(path, n)));
+}
+
+}  // namespace
+
+// The run as the windows show it: the progress window's part goes to TStatus, the status bar,
+// Timer1, the busy cursor and the message pump belong to the main window.
+class TfrmCopyMain::RunView : public IRunView {
+public:
+    explicit RunView(TfrmCopyMain& w) : w_(w) {}
+
+    void SetFolderText(const std::string& text) override {
+        if (w_.status_) w_.status_->SetFolderText(text);
+    }
+    void ProcessMessages() override { w_.PumpMessages(); }
+    void SetCaption(const std::string& text) override {
+        if (w_.status_) w_.status_->SetCaption(text);
+    }
+    void SetMarkedGroupVisible(bool visible) override {
+        if (w_.status_) w_.status_->SetMarkedGroupVisible(visible);
+    }
+    void SetCopiedGroupCaption(const std::string& text) override {
+        if (w_.status_) w_.status_->SetCopiedGroupCaption(text);
+    }
+    void SetCancelCaption(const std::string& text) override {
+        if (w_.status_) w_.status_->SetCancelCaption(text);
+    }
+    void SetFinishButtonsVisible(bool visible) override {
+        if (w_.status_) w_.status_->SetFinishButtonsVisible(visible);
+    }
+    void ShowProgress() override {
+        if (w_.status_) w_.status_->ShowProgress();
+    }
+    void PlayAnimation(RunClip clip, int top) override {
+        if (w_.status_) w_.status_->PlayAnimation(clip, top);
+    }
+    void StopAnimation() override {
+        if (w_.status_) w_.status_->StopAnimation();
+    }
+    void SetCounts(const std::string& a, const std::string& b, const std::string& c, const std::string& d) override {
+        if (w_.status_) w_.status_->SetCounts(a, b, c, d);
+    }
+    void SetElapsed(const std::string& text) override {
+        if (w_.status_) w_.status_->SetElapsed(text);
+    }
+    void SetStatusText(const std::string& text) override { w_.SetStatusText(text); }
+    void SetTimerEnabled(bool enabled) override {
+        if (enabled)
+            ::SetTimer(w_.hwnd_, kTimer1, 1000, nullptr);
+        else
+            ::KillTimer(w_.hwnd_, kTimer1);
+    }
+    void SetBusyCursor(bool busy) override { w_.SetBusyCursor(busy); }
+
+private:
+    TfrmCopyMain& w_;
+};
+
+TfrmCopyMain::HandlerScope::~HandlerScope() {
+    if (w_.guard_.Leave() && w_.hwnd_) w_.Post(WM_CLOSE);
+}
+
+TfrmCopyMain::TfrmCopyMain() = default;
+
+TfrmCopyMain::~TfrmCopyMain() {
+    if (imlSmaa) ImageList_Destroy(imlSmaa);
+    if (accel_) ::DestroyAcceleratorTable(accel_);
+}
+
+bool TfrmCopyMain::CreateMain(std::function<void(const std::string&)> splashText, std::function<void()> closeSplash) {
+    splashText_ = std::move(splashText);
+    closeSplash_ = std::move(closeSplash);
+    HINSTANCE inst = ::GetModuleHandleW(nullptr);
+    accel_ = ::LoadAcceleratorsW(inst, MAKEINTRESOURCEW(IDA_COPYMAIN));
+    return Create({.className = L"TfrmCopyMain",
+                   .title = "Tavrel",
+                   .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                   .exStyle = WS_EX_CONTROLPARENT,
+                   .x = 0,
+                   .y = 0,
+                   .width = 746,
+                   .height = 840,
+                   .menu = ::LoadMenuW(inst, MAKEINTRESOURCEW(IDM_COPYMAIN)),
+                   .icon = ::LoadIconW(inst, MAKEINTRESOURCEW(IDI_TAVREL))});
+}
+
+bool TfrmCopyMain::OnCreate() {
+    FormCreate();
+    created_ = true;
+    return true;
+}
+
+void TfrmCopyMain::FormCreate() {
+    // 1. The font of every window from now on.
+    ChooseUiFontName();
+    font_ = GetUiFont(UiFontName, 11);
+    SetFont(font_, false);
+    messages_.SetOwner(hwnd_);
+
+    // 2-4. The settings key stays open until the window closes.
+    settings_.Open();
+    ApplyPlacement(settings_.ReadPlacement(ScreenDpi()));
+    bool floppy = settings_.ReadFloppy();
+    ::CheckMenuItem(::GetMenu(hwnd_), ID_MNUDISKETTEDREV, MF_BYCOMMAND | (floppy ? MF_CHECKED : MF_UNCHECKED));
+
+    // 5-6. The tree with its marks, the job and the run.
+    imlSmaa = ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_SMAA), SMAA_IMAGE_SIZE, 0,
+                                   RGB(SMAA_MASK_COLOR_R, SMAA_MASK_COLOR_G, SMAA_MASK_COLOR_B), IMAGE_BITMAP,
+                                   LR_CREATEDIBSECTION);
+    DirTreeT1 = std::make_unique<TDirTreeT>(fs_, shellInfo_, &cursor_);
+    DirTreeT1->SetShowFloppyDrives(floppy);
+    DirTreeT1->ReadOnStart = true;
+    marking_ = std::make_unique<FolderMarking>(
+        *DirTreeT1, DirTreeT1->Model(), [this] { return job_ && job_->Settings().includeSubfolders; },
+        [this] {
+            if (job_) job_->SetModified();
+        });
+    job_ = std::make_unique<JobController>(
+        JobControllerDeps{fs_, settings_, messages_, *this, *marking_, &cursor_, ProgramFolder()});
+    runView_ = std::make_unique<RunView>(*this);
+    run_ = std::make_unique<CopyRun>(CopyRunDeps{*job_, settings_, fs_, clock_, messages_, *runView_, AbortRequested});
+    BrwDirDlg1 = std::make_unique<TBrowseDirectoryDlg>(fs_);
+    BrwDirDlg1->Title = "Vælg den mappe de markerede mapper skal kopieres til:";
+    BrwDirDlg1->Root = TRootID::idDesktopExpanded;
+    BrwDirDlg1->SetStatusText("Min computer");
+    BrwDirDlg1->ShowSelectionInStatus = true;
+    CreateControls();
+    DirTreeT1->OnMouseDown = [this](UINT, int x, int y) { marking_->DirTreeT1MouseDown(x, y); };
+    ShowSettings(job_->Settings());
+
+    // 7. The tree reads the drives; every node starts unmarked.
+    marking_->ClearAllMarks();
+
+    // 8-9. The job that was open at the last exit.
+    job_->SetJobFileName(settings_.ReadLastJob());
+    LoadJobIfPresent(*job_, fs_, *this, [this] {
+        if (splashText_) splashText_("Indlæser job...");
+    });
+    SetStatusText("Klar");
+
+    // 10. The splash has done its work.
+    if (closeSplash_) closeSplash_();
+    closeSplash_ = nullptr;
+    splashText_ = nullptr;
+
+    // 11.
+    std::wstring copyright = L"\t\t" + ToWide(kCopyrightLine);
+    StatusBar1.Send(SB_SETTEXTW, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(copyright.c_str()));
+}
+
+void TfrmCopyMain::SetStatusWindow(TStatus* status) {
+    status_ = status;
+    if (!status_) return;
+    status_->OnKopier = [this] { cmdStartClick(); };
+    status_->OnUdeladte = [this] { mnuUdeladteClick(); };
+}
+
+void TfrmCopyMain::FormShow(const std::vector<std::string>& parameters, int showCommand) {
+    {
+        HandlerScope scope(*this);
+        RunCommandLine(parameters, CommandLineDeps{fs_, *job_, *marking_, messages_, [this](RunMode mode) {
+                                                       RunJob(mode);
+                                                   }});
+    }
+    if (!hwnd_) return;
+    Show(showCommand);
+    Update();
+    // The progress window floats above the main window once both are on the screen.
+    if (status_ && status_->IsVisible()) ::SetWindowPos(*status_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TfrmCopyMain::ApplyPlacement(const WindowPlacement& p) {
+    ::SetWindowPos(hwnd_, nullptr, p.left, p.top, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+WindowPlacement TfrmCopyMain::CurrentPlacement() const {
+    RECT r = WindowRect();
+    // A minimized or maximized window is remembered at its normal place.
+    if (::IsIconic(hwnd_) || ::IsZoomed(hwnd_)) {
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        if (::GetWindowPlacement(hwnd_, &wp)) r = wp.rcNormalPosition;
+    }
+    return WindowPlacement{r.top, r.left, r.bottom - r.top, r.right - r.left};
+}
+
+void TfrmCopyMain::FormResize() {
+    if (!StatusBar1) return;
+    StatusBar1.Send(WM_SIZE);
+    RECT r = WindowRect();
+    int parts[2] = {std::max(0, static_cast<int>(r.right - r.left) - 220), -1};
+    StatusBar1.Send(SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    LayoutControls();
+}
+
+bool TfrmCopyMain::OnSize(UINT, int, int) {
+    FormResize();
+    return true;
+}
+
+// ---- IJobView ----
+
+void TfrmCopyMain::ShowSettings(const JobSettings& s) {
+    if (!lblBeskrivelse) return;
+    lblBeskrivelse->SetCaption(s.description);
+    lblDest->SetCaption(s.destination);
+    lblDest->SetHint(s.destination);
+    auto check = [](HWND box, bool on) { ::SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); };
+    check(chkSletDest, s.deleteDestFirst);
+    check(chkUnderMapper, s.includeSubfolders);
+    check(chkKunNye, s.onlyNewAndChanged);
+    check(optKun, s.onlyListedTypes);
+    check(optUdelad, !s.onlyListedTypes);
+    check(chkModsat, s.reverse);
+    chkSletDest.Enable(!s.reverse);
+    lbFiltyper.Send(WM_SETREDRAW, FALSE);
+    lbFiltyper.Send(LB_RESETCONTENT);
+    for (const std::string& type : s.fileTypes)
+        lbFiltyper.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(type).c_str()));
+    lbFiltyper.Send(WM_SETREDRAW, TRUE);
+    lbFiltyper.Invalidate();
+}
+
+void TfrmCopyMain::SetCaption(const std::string& caption) { SetText(caption); }
+
+void TfrmCopyMain::SetStartEnabled(bool enabled) { cmdStart.Enable(enabled); }
+
+void TfrmCopyMain::SetStatusText(const std::string& text) {
+    if (!StatusBar1) return;
+    StatusBar1.Send(SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
+    StatusBar1.Update();
+}
+
+void TfrmCopyMain::SetLastCopied(const std::string& text) {
+    if (lblDato) lblDato->SetCaption(text);
+}
+
+namespace {
+
+std::optional<std::string> AskJobFile(HWND owner, const std::string& initialFolder, bool save) {
+    wchar_t file[MAX_PATH * 4] = {};
+    std::wstring folder = ToWide(initialFolder);
+    static const wchar_t kFilter[] = L"Ambrex Tavrel Filsæt\0*.tvj\0";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH * 4;
+    ofn.lpstrInitialDir = folder.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    BOOL ok;
+    if (save) {
+        ofn.lpstrDefExt = L"tvj";
+        ok = ::GetSaveFileNameW(&ofn);
+    } else {
+        ofn.Flags |= OFN_FILEMUSTEXIST;
+        ok = ::GetOpenFileNameW(&ofn);
+    }
+    if (!ok) return std::nullopt;
+    return FromWide(file);
+}
+
+}  // namespace
+
+std::optional<std::string> TfrmCopyMain::AskOpenJobFile(const std::string& initialFolder) {
+    return AskJobFile(hwnd_, initialFolder, false);
+}
+
+std::optional<std::string> TfrmCopyMain::AskSaveJobFile(const std::string& initialFolder) {
+    return AskJobFile(hwnd_, initialFolder, true);
+}
+
+// ---- Messages ----
+
+bool TfrmCopyMain::PreTranslate(MSG& msg) {
+    if (!hwnd_ || !msg.hwnd || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+        AfbrydKeyDown(VK_ESCAPE);
+        return true;
+    }
+    if (accel_ && ::TranslateAcceleratorW(hwnd_, accel_, &msg)) return true;
+    return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+void TfrmCopyMain::PumpMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (status_ && status_->Handle() && (msg.hwnd == *status_ || ::IsChild(*status_, msg.hwnd)) &&
+            ::IsDialogMessageW(*status_, &msg))
+            continue;
+        if (PreTranslate(msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+LRESULT TfrmCopyMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_INITMENUPOPUP: {
+        HMENU bar = ::GetMenu(hwnd_);
+        HMENU popup = reinterpret_cast<HMENU>(wp);
+        if (popup == ::GetSubMenu(bar, 0)) menuFilerClick(popup);
+        if (popup == ::GetSubMenu(bar, 1)) menuVisClick(popup);
+        return 0;
+    }
+    case WM_SETCURSOR:
+        if (busyCursor_ && BusyCursorAt(reinterpret_cast<HWND>(wp))) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        break;
+    case WM_GETMINMAXINFO:
+        break;
+    default:
+        break;
+    }
+    return Window::HandleMessage(msg, wp, lp);
+}
+
+bool TfrmCopyMain::OnTimer(UINT_PTR id) {
+    if (id != kTimer1) return false;
+    if (run_) run_->Timer1Timer();
+    return true;
+}
+
+bool TfrmCopyMain::OnKeyDown(UINT key, LPARAM) {
+    AfbrydKeyDown(key);
+    return key == VK_ESCAPE;
+}
+
+void TfrmCopyMain::AfbrydKeyDown(UINT key) {
+    if (key == VK_ESCAPE) AbortRequested = true;
+}
+
+void TfrmCopyMain::SetBusyCursor(bool busy) {
+    busyCursor_ = busy;
+    POINT pt;
+    ::GetCursorPos(&pt);
+    HWND under = ::WindowFromPoint(pt);
+    if (BusyCursorAt(under)) ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+bool TfrmCopyMain::BusyCursorAt(HWND hit) const {
+    if (!hit) return false;
+    for (HWND area : {pan1.Handle(), pan2.Handle(), DirTreeT1 ? DirTreeT1->Handle() : nullptr})
+        if (area && (hit == area || ::IsChild(area, hit))) return true;
+    return false;
+}
+
+bool TfrmCopyMain::OnClose() {
+    switch (guard_.RequestClose(AbortRequested)) {
+    case RunGuard::CloseAction::Defer:
+    case RunGuard::CloseAction::Ignore:
+        return true;
+    case RunGuard::CloseAction::Close:
+        break;
+    }
+    FormCloseQuery(*job_, settings_, CurrentPlacement(),
+                   (::GetMenuState(::GetMenu(hwnd_), ID_MNUDISKETTEDREV, MF_BYCOMMAND) & MF_CHECKED) != 0);
+    return false;
+}
+
+bool TfrmCopyMain::OnDestroy() {
+    ::KillTimer(hwnd_, kTimer1);
+    ::PostQuitMessage(0);
+    return false;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,174 @@
+// TfrmCopyMain, the main window: the folder tree, the job's options on two tabs, the menus and
+// the status bar. The job itself lives in JobController and the marks in FolderMarking; the
+// window shows them (IJobView) and forwards every control event to them. Runs go through
+// CopyRun, shown in the progress window TStatus.
+#pragma once
+
+#include "platform/win32/WinText.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <commctrl.h>
+
+#include "controls/BrowseDr.h"
+#include "controls/DirTreeT.h"
+#include "controls/TextBar.h"
+#include "controls/Window.h"
+#include "core/AppSettings.h"
+#include "core/CopyRun.h"
+#include "core/JobController.h"
+#include "core/MainLogic.h"
+#include "core/Marking.h"
+#include "forms/MainPanel.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32System.h"
+
+namespace tavrel {
+
+class TStatus;
+
+class TfrmCopyMain : public Window, private IJobView {
+public:
+    TfrmCopyMain();
+    ~TfrmCopyMain() override;
+
+    // Creates the window hidden; FormCreate runs inside. splashText changes the splash's line
+    // while the last job loads; closeSplash hides and destroys it.
+    bool CreateMain(std::function<void(const std::string&)> splashText, std::function<void()> closeSplash);
+    // The progress window, created after the main window.
+    void SetStatusWindow(TStatus* status);
+    // FormShow: the command line is carried out, then the window becomes visible.
+    void FormShow(const std::vector<std::string>& parameters, int showCommand);
+
+    // Keyboard handling of a message meant for this window or its controls: the shortcuts, the
+    // dialog keys and Esc. True when the message was handled.
+    bool PreTranslate(MSG& msg);
+    // Lets pending messages run once (the run's pump), with the keyboard handling above.
+    void PumpMessages();
+
+    // For the program entry and the tests.
+    JobController& Job() { return *job_; }
+    bool Running() const { return guard_.Running(); }
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnCreate() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnNotify(NMHDR* hdr, LRESULT& result) override;
+    bool OnSize(UINT type, int cx, int cy) override;
+    bool OnClose() override;
+    bool OnDestroy() override;
+    bool OnTimer(UINT_PTR id) override;
+    bool OnKeyDown(UINT key, LPARAM flags) override;
+
+private:
+    class RunView;
+    friend class RunView;
+    // Brackets a handler that may run a nested message loop; a close that arrived meanwhile is
+    // carried out when the outermost one returns.
+    class HandlerScope {
+    public:
+        explicit HandlerScope(TfrmCopyMain& w) : w_(w) { w_.guard_.Enter(); }
+        ~HandlerScope();
+
+    private:
+        TfrmCopyMain& w_;
+    };
+
+    // Start-up (CopyMain.cpp).
+    void FormCreate();
+    void FormResize();
+    void ApplyPlacement(const WindowPlacement& p);
+    WindowPlacement CurrentPlacement() const;
+
+    // Layout (CopyMainLayout.cpp).
+    void CreateControls();
+    void CreatePan1(int width);
+    void CreatePan2(int width);
+    void LayoutControls();
+
+    // IJobView
+    void ShowSettings(const JobSettings& settings) override;
+    void SetCaption(const std::string& caption) override;
+    void SetStartEnabled(bool enabled) override;
+    void SetStatusText(const std::string& text) override;
+    void SetLastCopied(const std::string& text) override;
+    std::optional<std::string> AskOpenJobFile(const std::string& initialFolder) override;
+    std::optional<std::string> AskSaveJobFile(const std::string& initialFolder) override;
+
+    // Handlers (CopyMainMenu.cpp).
+    void TabControl1Change();
+    void mnuTabClick();
+    void menuVisClick(HMENU menu);
+    void menuFilerClick(HMENU menu);
+    void cmdDestClick();
+    void cmdBeskrivelseClick();
+    void txtNyTypeChange();
+    void cmdTilfoejClick();
+    void txtNyTypeKeyDown(UINT key);
+    void cmdSletClick();
+    void lbFiltyperClick();
+    void KontrolKlik(int id);
+    void chkModsatClick();
+    void AfbrydKeyDown(UINT key);
+    void cmdStartClick();
+    void cmdInfoClick();
+    void RunJob(RunMode mode);
+    void mnuSidsteFilClick(int entry);
+    void mnuOpdaterClick();
+    void mnuDiskettedrevClick();
+    void mnuUdeladteClick();
+    void mnuHjaelpClick();
+    void menuOmClick();
+    void mnuAfslutClick();
+    bool HandleMenuCommand(int id);
+    bool Checked(HWND box) const;
+    void SetBusyCursor(bool busy);
+    bool BusyCursorAt(HWND hit) const;
+
+    static LRESULT CALLBACK KeySubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+
+    // The platform.
+    Win32FileSystem fs_;
+    Win32Registry registry_;
+    Win32Clock clock_;
+    Win32Shell shell_;
+    Win32ShellInfo shellInfo_;
+    Win32MessageBox messages_;
+    Win32BusyCursor cursor_;
+    AppSettings settings_{registry_};
+
+    // The job, the tree with its marks, the run.
+    std::unique_ptr<TDirTreeT> DirTreeT1;
+    std::unique_ptr<FolderMarking> marking_;
+    std::unique_ptr<JobController> job_;
+    std::unique_ptr<RunView> runView_;
+    std::unique_ptr<CopyRun> run_;
+    std::unique_ptr<TBrowseDirectoryDlg> BrwDirDlg1;
+    TStatus* status_ = nullptr;
+    RunGuard guard_;
+
+    std::function<void(const std::string&)> splashText_;
+    std::function<void()> closeSplash_;
+
+    // The controls.
+    HIMAGELIST imlSmaa = nullptr;
+    HACCEL accel_ = nullptr;
+    HFONT font_ = nullptr;
+    WindowHandle TabControl1, lblDirT, StatusBar1;
+    TMainPanel Panel2, pan1, pan2, gbDest, gbFiltyper;
+    WindowHandle chkKunNye, lblFiltyper, lbFiltyper, lblNyType, txtNyType, cmdTilfoej, cmdSlet, optUdelad, optKun;
+    WindowHandle chkUnderMapper, cmdBeskrivelse, lblDatoL, cmdDest, chkSletDest, chkModsat;
+    WindowHandle cmdInfo, cmdStart;
+    std::unique_ptr<TTextBar> lblBeskrivelse, lblDato, lblDest;
+
+    std::vector<std::string> recentPaths_;  // the paths behind mnuSidsteFil1..4
+    bool busyCursor_ = false;
+    bool created_ = false;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,275 @@
+// The main window's event handlers: the menus, the option controls, the choosers and the runs.
+#include "forms/CopyMain.h"
+
+#include <shellapi.h>
+
+#include "controls/IndBoks.h"
+#include "core/Abort.h"
+#include "core/Report.h"
+#include "core/Text.h"
+#include "forms/CopyOm.h"
+#include "forms/CopyStatus.h"
+#include "CopyMainIds.h"
+
+namespace tavrel {
+
+namespace {
+
+// The commands that switch or rebuild the job. A run records its stamp for the job it began
+// with and walks the folders it collected, so these wait until it has finished.
+bool ChangesTheJob(int id) {
+    return id == ID_MNUAABN || id == ID_MNULUK || id == ID_MNUOPDATER || id == ID_MNUDISKETTEDREV ||
+           (id >= ID_MNUSIDSTEFIL1 && id < ID_MNUSIDSTEFIL1 + 4);
+}
+
+void SetMenuText(HMENU menu, UINT id, const std::string& text) {
+    std::wstring wide = ToWide(text);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = wide.data();
+    ::SetMenuItemInfoW(menu, id, FALSE, &info);
+}
+
+}  // namespace
+
+bool TfrmCopyMain::Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+bool TfrmCopyMain::OnCommand(int id, int code, HWND control) {
+    if (!job_) return false;
+    HandlerScope scope(*this);
+    if (!control) return HandleMenuCommand(id);
+    switch (id) {
+    case ID_CMDSTART:
+        if (code == BN_CLICKED) cmdStartClick();
+        return true;
+    case ID_CMDINFO:
+        if (code == BN_CLICKED) cmdInfoClick();
+        return true;
+    case ID_CMDDEST:
+        if (code == BN_CLICKED) cmdDestClick();
+        return true;
+    case ID_CMDBESKRIVELSE:
+        if (code == BN_CLICKED) cmdBeskrivelseClick();
+        return true;
+    case ID_CMDTILFOEJ:
+        if (code == BN_CLICKED) cmdTilfoejClick();
+        return true;
+    case ID_CMDSLET:
+        if (code == BN_CLICKED) cmdSletClick();
+        return true;
+    case ID_TXTNYTYPE:
+        if (code == EN_CHANGE) txtNyTypeChange();
+        return true;
+    case ID_LBFILTYPER:
+        if (code == LBN_SELCHANGE) lbFiltyperClick();
+        return true;
+    case ID_CHKMODSAT:
+        if (code == BN_CLICKED) chkModsatClick();
+        return true;
+    case ID_CHKKUNNYE:
+    case ID_OPTUDELAD:
+    case ID_OPTKUN:
+    case ID_CHKSLETDEST:
+    case ID_CHKUNDERMAPPER:
+        if (code == BN_CLICKED) KontrolKlik(id);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TfrmCopyMain::HandleMenuCommand(int id) {
+    if (guard_.Running() && ChangesTheJob(id)) return true;
+    switch (id) {
+    case IDOK:
+        // Enter, as the dialog keys deliver it.
+        if (::GetFocus() == txtNyType) txtNyTypeKeyDown(VK_RETURN);
+        return true;
+    case IDCANCEL:
+        AfbrydKeyDown(VK_ESCAPE);
+        return true;
+    case ID_MNUAABN: job_->mnuAabnClick(); return true;
+    case ID_MNULUK: job_->mnuLukClick(); return true;
+    case ID_MNUGEM: job_->mnuGemClick(); return true;
+    case ID_MNUGEMSOM: job_->mnuGemsomClick(); return true;
+    case ID_MNUAFSLUT: mnuAfslutClick(); return true;
+    case ID_MNUTAB: mnuTabClick(); return true;
+    case ID_MNUDISKETTEDREV: mnuDiskettedrevClick(); return true;
+    case ID_MNUUDELADTE: mnuUdeladteClick(); return true;
+    case ID_MNUOPDATER: mnuOpdaterClick(); return true;
+    case ID_MNUHJAELP: mnuHjaelpClick(); return true;
+    case ID_MENUOM: menuOmClick(); return true;
+    default:
+        if (id >= ID_MNUSIDSTEFIL1 && id < ID_MNUSIDSTEFIL1 + 4) {
+            mnuSidsteFilClick(id - ID_MNUSIDSTEFIL1 + 1);
+            return true;
+        }
+        return false;
+    }
+}
+
+bool TfrmCopyMain::OnNotify(NMHDR* hdr, LRESULT& result) {
+    if (hdr->idFrom == ID_TABCONTROL1 && hdr->code == TCN_SELCHANGE) {
+        TabControl1Change();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// ---- Tabs and menus ----
+
+void TfrmCopyMain::TabControl1Change() {
+    const bool filter = TabControl1.Send(TCM_GETCURSEL) == 1;
+    pan2.Show(filter ? SW_SHOW : SW_HIDE);
+    pan1.Show(filter ? SW_HIDE : SW_SHOW);
+    auto tabStop = [](HWND h, bool on) {
+        LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
+        ::SetWindowLongPtrW(h, GWL_STYLE, on ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+    };
+    tabStop(cmdBeskrivelse, !filter);
+    tabStop(cmdStart, !filter);
+}
+
+void TfrmCopyMain::mnuTabClick() {
+    const LRESULT shown = TabControl1.Send(TCM_GETCURSEL);
+    TabControl1.Send(TCM_SETCURSEL, shown == 0 ? 1 : 0);
+    TabControl1Change();
+}
+
+void TfrmCopyMain::menuVisClick(HMENU menu) {
+    SetMenuText(menu, ID_MNUTAB, OtherTabName(static_cast<int>(TabControl1.Send(TCM_GETCURSEL))) + "\tCtrl+Tab");
+    const bool report = FileExists(fs_, SkippedReportFile(job_->JobFileName()));
+    ::EnableMenuItem(menu, ID_MNUUDELADTE, MF_BYCOMMAND | (report ? MF_ENABLED : MF_GRAYED));
+    const UINT duringRun = MF_BYCOMMAND | (guard_.Running() ? MF_GRAYED : MF_ENABLED);
+    ::EnableMenuItem(menu, ID_MNUDISKETTEDREV, duringRun);
+    ::EnableMenuItem(menu, ID_MNUOPDATER, duringRun);
+}
+
+void TfrmCopyMain::menuFilerClick(HMENU menu) {
+    // BuildRecentMenu: the list never shrinks, so the items are simply made anew each time.
+    for (int id = ID_N1; id < ID_MNUSIDSTEFIL1 + 4; ++id) ::DeleteMenu(menu, id, MF_BYCOMMAND);
+    recentPaths_ = settings_.RecentFiles();
+    if (!recentPaths_.empty()) {
+        // In front of the separator above "&Afslut".
+        int at = ::GetMenuItemCount(menu) - 2;
+        ::InsertMenuW(menu, at++, MF_BYPOSITION | MF_SEPARATOR, ID_N1, nullptr);
+        for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i) {
+            std::wstring caption = ToWide(RecentMenuCaption(static_cast<int>(i + 1), recentPaths_[i]));
+            ::InsertMenuW(menu, at++, MF_BYPOSITION | MF_STRING, ID_MNUSIDSTEFIL1 + i, caption.c_str());
+        }
+    }
+    const UINT duringRun = MF_BYCOMMAND | (guard_.Running() ? MF_GRAYED : MF_ENABLED);
+    for (int id : {ID_MNUAABN, ID_MNULUK}) ::EnableMenuItem(menu, id, duringRun);
+    for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i) ::EnableMenuItem(menu, ID_MNUSIDSTEFIL1 + i, duringRun);
+}
+
+void TfrmCopyMain::mnuSidsteFilClick(int entry) {
+    if (entry < 1 || static_cast<size_t>(entry) > recentPaths_.size()) return;
+    job_->OpenRecentFile(recentPaths_[entry - 1]);
+}
+
+// ---- The options ----
+
+void TfrmCopyMain::cmdDestClick() {
+    if (!BrwDirDlg1->Execute(hwnd_)) return;
+    job_->ChooseDestination(BrwDirDlg1->Selection());
+}
+
+void TfrmCopyMain::cmdBeskrivelseClick() {
+    std::string text = job_->Settings().description;
+    if (IndBoksQuery("Job", "Giv en kort beskrivelse af jobbet:", "&OK", "Annuller", text))
+        job_->SetDescription(text);
+}
+
+void TfrmCopyMain::txtNyTypeChange() { cmdTilfoej.Enable(!txtNyType.GetText().empty()); }
+
+void TfrmCopyMain::cmdTilfoejClick() {
+    const std::string typed = txtNyType.GetText();
+    if (typed.empty()) return;
+    job_->AddFileType(typed);
+}
+
+void TfrmCopyMain::txtNyTypeKeyDown(UINT key) {
+    if (key == VK_RETURN && !txtNyType.GetText().empty()) cmdTilfoejClick();
+}
+
+void TfrmCopyMain::cmdSletClick() {
+    const int count = static_cast<int>(lbFiltyper.Send(LB_GETSELCOUNT));
+    std::vector<int> selected(static_cast<size_t>(std::max(count, 0)));
+    if (count > 0) lbFiltyper.Send(LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(selected.data()));
+    job_->DeleteFileTypes(selected);
+}
+
+void TfrmCopyMain::lbFiltyperClick() { cmdSlet.Enable(lbFiltyper.Send(LB_GETCOUNT) > 0); }
+
+void TfrmCopyMain::KontrolKlik(int id) {
+    switch (id) {
+    case ID_CHKKUNNYE: job_->SetOnlyNewAndChanged(Checked(chkKunNye)); break;
+    case ID_OPTUDELAD:
+    case ID_OPTKUN: job_->SetOnlyListedTypes(Checked(optKun)); break;
+    case ID_CHKSLETDEST: job_->SetDeleteDestFirst(Checked(chkSletDest)); break;
+    case ID_CHKUNDERMAPPER: job_->SetIncludeSubfolders(Checked(chkUnderMapper)); break;
+    default: break;
+    }
+}
+
+void TfrmCopyMain::chkModsatClick() { job_->SetReverse(Checked(chkModsat)); }
+
+// ---- Runs ----
+
+void TfrmCopyMain::cmdStartClick() { RunJob(rmCopy); }
+
+void TfrmCopyMain::cmdInfoClick() { RunJob(rmCount); }
+
+void TfrmCopyMain::RunJob(RunMode mode) {
+    if (!run_) return;
+    HandlerScope scope(*this);
+    guard_.Run([&] { run_->RunCopy(mode); });
+}
+
+// ---- View ----
+
+void TfrmCopyMain::mnuOpdaterClick() {
+    BusyScope busy(&cursor_);
+    SetStatusText("Opdaterer...");
+    DirTreeT1->BeginUpdate();
+    DirTreeT1->RefreshTree();
+    ReloadAfterRefresh(*job_, *marking_, fs_, *this);
+    DirTreeT1->EndUpdate();
+    SetStatusText("Klar");
+}
+
+void TfrmCopyMain::mnuDiskettedrevClick() {
+    HMENU menu = ::GetMenu(hwnd_);
+    const bool floppy = (::GetMenuState(menu, ID_MNUDISKETTEDREV, MF_BYCOMMAND) & MF_CHECKED) == 0;
+    ::CheckMenuItem(menu, ID_MNUDISKETTEDREV, MF_BYCOMMAND | (floppy ? MF_CHECKED : MF_UNCHECKED));
+    DirTreeT1->SetShowFloppyDrives(floppy);
+    DirTreeT1->RefreshTree();
+    marking_->ClearAllMarks();
+}
+
+void TfrmCopyMain::mnuUdeladteClick() { shell_.OpenWithShell(SkippedReportFile(job_->JobFileName())); }
+
+void TfrmCopyMain::mnuHjaelpClick() {
+    // The Windows help viewer is gone from current systems; without it the help page beside
+    // the program opens in the browser.
+    if (::WinHelpW(hwnd_, L"Tavrel.hlp", HELP_CONTENTS, 0)) return;
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    const std::string programFolder = ExtractFilePath(FromWide(std::wstring_view(path, n)));
+    for (const char* candidate : {"Tavrel.html", "help\\Tavrel.html"}) {
+        const std::string page = programFolder + candidate;
+        if (FileExists(fs_, page)) {
+            shell_.OpenWithShell(page);
+            return;
+        }
+    }
+}
+
+void TfrmCopyMain::menuOmClick() { ShowAbout(hwnd_); }
+
+void TfrmCopyMain::mnuAfslutClick() { Post(WM_CLOSE); }
+
+}  // namespace tavrel
