@@ -52,3 +52,17 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/Tavrel.cpp)
   target_link_libraries(tavrel PRIVATE ${TAVREL_CONTROLS_LIB} tavrel_win32 tavrel_core)
   target_link_options(tavrel PRIVATE -municode -mwindows)
 endif()
+
+# The progress, splash and About windows are tested in real windows, with the program's resources.
+if(TARGET status_test)
+  target_sources(status_test PRIVATE forms/UiFont.cpp forms/GroupPanel.cpp forms/StatusAnimation.cpp
+                 forms/CopyStatus.cpp forms/CopySplash.cpp forms/CopyOm.cpp res/Tavrel.rc)
+  target_include_directories(status_test PRIVATE ${CMAKE_SOURCE_DIR}/res)
+endif()
+# The help page goes next to tavrel.exe (and in help\ beside it), where the Help command finds it.
+if(TARGET tavrel)
+  add_custom_command(TARGET tavrel POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/help/Tavrel.html $<TARGET_FILE_DIR:tavrel>/Tavrel.html
+    COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:tavrel>/help
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/help/Tavrel.html $<TARGET_FILE_DIR:tavrel>/help/Tavrel.html)
+endif()

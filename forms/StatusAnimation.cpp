@@ -119,9 +119,19 @@ int TStatusAnimation::StockClipId(RunClip clip) {
     return 160;
 }
 
+// Wine's shell32 answers for the clips with placeholders that only show a word ("Searching"),
+// so there our own drawing is the better picture.
+static bool StockClipsUsable() {
+    static bool usable = [] {
+        HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        return !(ntdll && ::GetProcAddress(ntdll, "wine_get_version"));
+    }();
+    return usable;
+}
+
 bool TStatusAnimation::OpenStock(RunClip clip) {
     CloseStock();
-    if (!stock_) return false;
+    if (!stock_ || !StockClipsUsable()) return false;
     HMODULE shell = ::GetModuleHandleW(L"shell32.dll");
     if (!shell) return false;
     LPARAM name = reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(StockClipId(clip)));

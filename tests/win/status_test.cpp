@@ -1,6 +1,8 @@
 // The progress, splash and About windows in real windows: runs over the simulated file system
 // drive the progress window through its phases, the keyboard and the close box stop them, and
 // the splash and About windows show their texts, fonts and links.
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -25,6 +27,12 @@ using tavrel::test::FakeJobTree;
 namespace {
 
 const FileTime kT0 = SimFileSystem::MakeFileTime(2024, 5, 1, 10, 0, 0);
+
+// The program entry registers the common controls before any window is made; so do the tests.
+const bool kControlsReady = [] {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES};
+    return ::InitCommonControlsEx(&icc) != FALSE;
+}();
 
 // The main window's half of a run, recorded; the progress window's half goes to TStatus.
 class WindowRunView : public IRunView {
@@ -178,6 +186,7 @@ protected:
 }  // namespace
 
 TEST_F(ProgressWindow, IsCreatedHiddenWithItsLayout) {
+    EXPECT_TRUE(kControlsReady);
     EXPECT_FALSE(status.IsVisible());
     EXPECT_EQ(status.GetText(), "Kopierer filer");
     RECT client = status.ClientRect();
@@ -565,7 +574,7 @@ TEST_F(ProgressWindow, DISABLED_Screenshots) {
     fs.AddFile("C:\\Data\\Projekter\\Rapport over det lange forløb med et meget langt filnavn.docx", "x", kT0);
     view.pumps = 0;
     view.onPump = [&](int n) {
-        if (n == 2) {
+        if (n == 4) {
             status.SetCounts("1.234 filer", "12,3 KB", "7 filer", "0,9 MB");
             status.SetElapsed("01:05");
             SaveShot(status, "status-count-running");
@@ -575,7 +584,7 @@ TEST_F(ProgressWindow, DISABLED_Screenshots) {
     SaveShot(status, "status-count-finished");
     view.pumps = 0;
     view.onPump = [&](int n) {
-        if (n == 3) SaveShot(status, "status-copy-running");
+        if (n == 4) SaveShot(status, "status-copy-running");
     };
     run.RunCopy(rmCopy);
     SaveShot(status, "status-copy-finished");
@@ -583,7 +592,7 @@ TEST_F(ProgressWindow, DISABLED_Screenshots) {
     messages.Answer(MsgResult::Yes);
     view.pumps = 0;
     view.onPump = [&](int n) {
-        if (n == 1) SaveShot(status, "status-delete-running");
+        if (n == 2) SaveShot(status, "status-delete-running");
     };
     run.RunCopy(rmCopy);
     status.Hide();
