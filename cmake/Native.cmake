@@ -34,3 +34,6 @@ if(TAVREL_WIN_BUILD)
     set_tests_properties(${test_name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900)
   endforeach()
 endif()
+if(TAVREL_FUZZ)  # -DTAVREL_FUZZ=ON with clang: the libFuzzer programs of fuzz/
+  include(cmake/Fuzz.cmake)
+endif()

@@ -134,7 +134,9 @@ bool IsValidUtf8(std::string_view bytes) {
 
 std::string EncodeTextFile(std::string_view utf8) {
     std::string bytes;
-    if (Utf8ToCp1252(utf8, bytes)) return bytes;
+    // Windows-1252 bytes that happen to be valid UTF-8, or to begin like its mark (a text
+    // "Î±" or "ï»¿..."), would read back as other text, so such text goes out as UTF-8.
+    if (Utf8ToCp1252(utf8, bytes) && DecodeTextFile(bytes) == utf8) return bytes;
     return "\xEF\xBB\xBF" + std::string(utf8);
 }
 

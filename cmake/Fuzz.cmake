@@ -1,0 +1,16 @@
+# libFuzzer programs, one per reader of outside text (clang only). Every program links the
+# whole core and the simulation with the fuzzer's and the sanitizers' instrumentation.
+set(TAVREL_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined)
+target_compile_options(tavrel_core PRIVATE ${TAVREL_FUZZ_FLAGS})
+target_compile_options(tavrel_sim PRIVATE ${TAVREL_FUZZ_FLAGS})
+add_library(tavrel_fuzz_targets STATIC fuzz/Targets.cpp)
+target_compile_options(tavrel_fuzz_targets PRIVATE ${TAVREL_FUZZ_FLAGS})
+target_link_libraries(tavrel_fuzz_targets PUBLIC tavrel_sim tavrel_core)
+file(GLOB TAVREL_FUZZERS CONFIGURE_DEPENDS fuzz/fuzz_*.cpp)
+foreach(fuzz_source ${TAVREL_FUZZERS})
+  get_filename_component(fuzz_name ${fuzz_source} NAME_WE)
+  add_executable(${fuzz_name} ${fuzz_source})
+  target_compile_options(${fuzz_name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
+  target_link_options(${fuzz_name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${fuzz_name} PRIVATE tavrel_fuzz_targets)
+endforeach()

@@ -1,0 +1,184 @@
+#include "fuzz/Targets.h"
+
+#include "core/AppSettings.h"
+#include "core/CmdLine.h"
+#include "core/DirTree.h"
+#include "core/JobController.h"
+#include "core/JobFile.h"
+#include "core/Marking.h"
+#include "core/MemoryTreeView.h"
+#include "core/Text.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimSystem.h"
+
+namespace tavrel::fuzz {
+
+namespace {
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+std::string Join(const std::vector<std::string>& items) {
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + Quote(items[i]);
+    return out + "]";
+}
+
+// Names the first field in which two jobs differ; empty when they are the same.
+std::string Difference(const JobSettings& a, const JobSettings& b) {
+    if (a.description != b.description) return "description " + Quote(a.description) + " -> " + Quote(b.description);
+    if (a.destination != b.destination) return "destination " + Quote(a.destination) + " -> " + Quote(b.destination);
+    if (a.deleteDestFirst != b.deleteDestFirst) return "deleteDestFirst";
+    if (a.includeSubfolders != b.includeSubfolders) return "includeSubfolders";
+    if (a.onlyNewAndChanged != b.onlyNewAndChanged) return "onlyNewAndChanged";
+    if (a.onlyListedTypes != b.onlyListedTypes) return "onlyListedTypes";
+    if (a.fileTypes != b.fileTypes) return "fileTypes " + Join(a.fileTypes) + " -> " + Join(b.fileTypes);
+    if (a.reverse != b.reverse) return "reverse";
+    return {};
+}
+
+JobSettings ReadJob(std::string_view bytes, JobReadResult* result = nullptr) {
+    JobSettings settings;
+    settings.fileTypes.clear();  // LoadJob empties the list before reading
+    JobReadResult r = ApplyJobFileLines(ReadJobFileText(bytes).lines, settings);
+    if (result) *result = r;
+    return settings;
+}
+
+std::vector<std::string> CutItems(std::string_view bytes) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    for (size_t i = 0; i <= bytes.size(); ++i) {
+        if (i == bytes.size() || bytes[i] == '|') {
+            items.emplace_back(bytes.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return items;
+}
+
+}  // namespace
+
+std::string FuzzJobFile(std::string_view bytes) {
+    JobReadResult result;
+    const JobSettings first = ReadJob(bytes, &result);
+    if (result.version2 && result.tooShort) return "a version-2 file reported as a short version-1 file";
+    if (!IsValidUtf8(first.description) || !IsValidUtf8(first.destination)) return "text read is not UTF-8";
+    const std::string saved = JobFileBytes(first);
+    JobReadResult again;
+    const JobSettings second = ReadJob(saved, &again);
+    if (!again.version2) return "a saved job does not read as version 2";
+    if (std::string d = Difference(first, second); !d.empty()) return "saved and loaded again: " + d;
+    if (JobFileBytes(second) != saved) return "saving twice gives different files";
+    return {};
+}
+
+std::string FuzzCommaText(std::string_view bytes) {
+    const std::vector<std::string> items = FromCommaText(bytes);
+    const std::string text = ToCommaText(items);
+    if (FromCommaText(text) != items) return "comma text of " + Join(items) + " reads back differently";
+    // Lists that a user can build (any texts, empty ones included) survive writing and reading.
+    std::vector<std::string> cut = CutItems(bytes);
+    if (cut.size() == 1 && cut[0].empty()) cut.clear();
+    const std::string written = ToCommaText(cut);
+    if (FromCommaText(written) != cut) return "list " + Join(cut) + " written as " + Quote(written) + " reads back differently";
+    return {};
+}
+
+std::string FuzzJobList(std::string_view bytes) {
+    const TextFileLines first = ReadJobListText(bytes);
+    for (const std::string& line : first.lines)
+        if (line.empty() || !IsValidUtf8(line)) return "an empty or non-UTF-8 folder line";
+    const TextFileLines second = ReadJobListText(JobListBytes(first.lines));
+    if (second.damaged) return "a written list reads as damaged";
+    if (second.lines != first.lines) return "list " + Join(first.lines) + " reads back as " + Join(second.lines);
+    return {};
+}
+
+std::string FuzzLoadJob(std::string_view bytes) {
+    const size_t cut = bytes.find('\0');
+    const std::string_view jobBytes = bytes.substr(0, cut);
+    const std::string_view listBytes = cut == std::string_view::npos ? std::string_view() : bytes.substr(cut + 1);
+
+    SimFileSystem fs;
+    fs.AddDrive('C');
+    fs.AddDrive('D');
+    fs.AddFolder("C:\\Data\\Sub\\Deep");
+    fs.AddFolder("C:\\Data\\Æble");
+    fs.AddFolder("C:\\Projekter\\Web");
+    fs.AddFolder("D:\\Backup");
+    fs.AddFolderLink("C:\\Data\\Loop", "C:\\Data");
+    fs.AddFile("C:\\Jobs\\F.tvj", std::string(jobBytes));
+    fs.AddFile("C:\\Jobs\\F.tvl", std::string(listBytes));
+
+    SimSettingsStore store;
+    AppSettings app(store);
+    app.Open();
+    SimMessageBox messages;
+    NullJobView view;
+    SimShellInfo shell;
+    MemoryTreeView tree;
+    DirTreeModel model(tree, fs, shell);
+    JobController* job = nullptr;
+    FolderMarking marking(
+        tree, model, [&] { return job ? job->Settings().includeSubfolders : true; }, [] {});
+    JobController controller(JobControllerDeps{fs, app, messages, view, marking, nullptr, "C:\\Prog\\"});
+    job = &controller;
+
+    model.ReadDrives();
+    marking.ClearAllMarks();
+    controller.SetJobFileName("C:\\Jobs\\F.tvj");
+    if (!controller.LoadJob("C:\\Jobs\\F.tvj")) return "a readable job file failed to load";
+    const JobSettings settings = controller.Settings();
+    const std::vector<std::string> collected = controller.CollectMarkedFolders();
+    for (const std::string& folder : collected)
+        if (folder.empty() || folder.back() != '\\' || !FolderExists(fs, folder))
+            return "collected " + Quote(folder) + ", which is no existing folder";
+
+    // Saved and opened again, the job is the same job with the same marks.
+    if (!controller.mnuGemClick()) return "the loaded job could not be saved";
+    marking.ClearAllMarks();
+    if (!controller.LoadJob("C:\\Jobs\\F.tvj")) return "the saved job failed to load";
+    if (std::string d = Difference(settings, controller.Settings()); !d.empty()) return "saved and loaded again: " + d;
+    const std::vector<std::string> again = controller.CollectMarkedFolders();
+    if (again != collected) return "marks " + Join(collected) + " came back as " + Join(again);
+    return {};
+}
+
+std::string FuzzCmdLine(std::string_view bytes) {
+    const std::string line(bytes);
+    const std::vector<std::string> parameters = SplitParameters(line);
+    std::string quoted;
+    for (const std::string& p : parameters) {
+        for (char c : p)
+            if (c == '"') return "a parameter kept a double quote";
+        quoted += (quoted.empty() ? "" : " ") + Quote(p);
+    }
+    if (SplitParameters(quoted) != parameters) return "parameters " + Join(parameters) + " quoted do not split back";
+    const std::vector<std::string> afterProgram = SplitCommandLine(line);
+    if (afterProgram.size() != (parameters.empty() ? 0 : parameters.size() - 1))
+        return "the program's path is not the only token dropped";
+    if (ParseRunCommand(line) && AsciiUpper(line) != "/R" && AsciiUpper(line) != "/T") return "a command accepted loosely";
+    return {};
+}
+
+std::string FuzzDecodeText(std::string_view bytes) {
+    const std::string text = DecodeTextFile(bytes);
+    if (!IsValidUtf8(text)) return "decoded text is not UTF-8";
+    const std::string encoded = EncodeTextFile(text);
+    const std::string again = DecodeTextFile(encoded);
+    if (again != text) return "text " + Quote(text) + " saved reads back as " + Quote(again);
+    // The lines of a file are the lines of its text.
+    for (const std::string& line : SplitLines(text))
+        if (line.find_first_of("\r\n") != std::string::npos) return "a line holds a line break";
+    return {};
+}
+
+const std::vector<NamedTarget>& AllTargets() {
+    static const std::vector<NamedTarget> targets = {
+        {"jobfile", FuzzJobFile},   {"commatext", FuzzCommaText}, {"joblist", FuzzJobList},
+        {"loadjob", FuzzLoadJob},   {"cmdline", FuzzCmdLine},     {"decodetext", FuzzDecodeText},
+    };
+    return targets;
+}
+
+}  // namespace tavrel::fuzz

@@ -1,0 +1,37 @@
+// The readers that take text from outside the program, each fed arbitrary bytes. Every target
+// returns an empty text when the input was handled soundly, else what went wrong, so that the
+// fuzzers stop on it and the regression test reports it. Besides not crashing, each reader
+// must give back what its own writer wrote: a job loaded, saved and loaded again is the same job.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrel::fuzz {
+
+using Target = std::string (*)(std::string_view bytes);
+
+// A job file (.tvj) of either version: read, written as version 2, read again.
+std::string FuzzJobFile(std::string_view bytes);
+// Comma text as the FilTyper value holds it; and lists cut from the bytes, written and read.
+std::string FuzzCommaText(std::string_view bytes);
+// A folder list (.tvl): read, written, read again.
+std::string FuzzJobList(std::string_view bytes);
+// A whole job loaded from the simulated disk into a real folder tree: the job file and its list
+// are the bytes before and after the first NUL byte.
+std::string FuzzLoadJob(std::string_view bytes);
+// The command line: split, quoted again, split again.
+std::string FuzzCmdLine(std::string_view bytes);
+// The code page detection of text files: decoded, encoded, decoded again.
+std::string FuzzDecodeText(std::string_view bytes);
+
+struct NamedTarget {
+    const char* name;  // the folder of its seeds under fuzz/corpus/
+    Target run;
+};
+const std::vector<NamedTarget>& AllTargets();
+
+}  // namespace tavrel::fuzz
