@@ -572,9 +572,11 @@ void SaveShot(HWND window, const std::string& name) {
 // Not a check: tests/e2e/screenshots_forms.sh runs it to picture every window for a look.
 TEST_F(ProgressWindow, DISABLED_Screenshots) {
     fs.AddFile("C:\\Data\\Projekter\\Rapport over det lange forløb med et meget langt filnavn.docx", "x", kT0);
-    view.pumps = 0;
-    view.onPump = [&](int n) {
-        if (n == 4) {
+    // Each picture once the walk has put a folder or file in lblMappe.
+    bool shot = false;
+    view.onPump = [&](int) {
+        if (!shot && !status.lblMappe.Caption().empty()) {
+            shot = true;
             status.SetCounts("1.234 filer", "12,3 KB", "7 filer", "0,9 MB");
             status.SetElapsed("01:05");
             SaveShot(status, "status-count-running");
@@ -582,17 +584,23 @@ TEST_F(ProgressWindow, DISABLED_Screenshots) {
     };
     run.RunCopy(rmCount);
     SaveShot(status, "status-count-finished");
-    view.pumps = 0;
-    view.onPump = [&](int n) {
-        if (n == 4) SaveShot(status, "status-copy-running");
+    shot = false;
+    view.onPump = [&](int) {
+        if (!shot && !status.lblMappe.Caption().empty()) {
+            shot = true;
+            SaveShot(status, "status-copy-running");
+        }
     };
     run.RunCopy(rmCopy);
     SaveShot(status, "status-copy-finished");
     job.SetDeleteDestFirst(true);
     messages.Answer(MsgResult::Yes);
-    view.pumps = 0;
-    view.onPump = [&](int n) {
-        if (n == 2) SaveShot(status, "status-delete-running");
+    shot = false;
+    view.onPump = [&](int) {
+        if (!shot && !status.lblMappe.Caption().empty()) {
+            shot = true;
+            SaveShot(status, "status-delete-running");
+        }
     };
     run.RunCopy(rmCopy);
     status.Hide();
