@@ -185,6 +185,9 @@ void TfrmCopyMain::FormShow(const std::vector<std::string>& parameters, int show
     }
     if (!hwnd_) return;
     Show(showCommand);
+    // The tree is first in the tab order, so it has the keyboard at start.
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(*DirTreeT1);
     Update();
     // The progress window floats above the main window once both are on the screen.
     if (status_ && status_->IsVisible()) ::SetWindowPos(*status_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
