@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""Writes bench/RESULTS.md from the measurements of bench/run.sh.
+
+  report.py RESULTS_CSV MACHINE_TXT OUT_MD [BASELINE_CSV]
+"""
+import csv
+import statistics
+import sys
+
+SCENARIOS = [
+    ("full", "Full copy to an empty destination"),
+    ("rerun", "Rerun, nothing changed (only new and changed)"),
+    ("touched", "Rerun after 1 % of the files were touched"),
+    ("count", "Count run (destination level)"),
+    ("emptied", "Full copy, destination emptied first"),
+]
+PEERS = ["xcopy", "cp", "rsync"]
+TREE_TEXT = {
+    "dokumenter": "20 000 files in 2 000 folders, 100 B to 1 MB, about 500 MB",
+    "smaa": "100 000 files of 0 to 4 KB in 5 000 folders",
+    "store": "8 files of 128 MB",
+}
+
+
+def load(path):
+    with open(path, newline="") as f:
+        return list(csv.DictReader(f))
+
+
+def medians(rows):
+    """(tree, scenario, tool) -> (median seconds, median peak KB, runs, copied counts, exits)."""
+    groups = {}
+    for r in rows:
+        if r["scenario"].startswith("check-") or not r["seconds"]:
+            continue
+        groups.setdefault((r["tree"], r["scenario"], r["tool"]), []).append(r)
+    out = {}
+    for key, rs in groups.items():
+        secs = [float(r["seconds"]) for r in rs]
+        kbs = [int(r["peak_kb"]) for r in rs if r["peak_kb"]]
+        out[key] = dict(secs=statistics.median(secs), kb=statistics.median(kbs) if kbs else None,
+                        runs=len(rs), low=min(secs), high=max(secs),
+                        copied=sorted({r["copied"] for r in rs}),
+                        expected=sorted({r["expected"] for r in rs}),
+                        exits=sorted({r["exit"] for r in rs}))
+    return out
+
+
+def fmt_s(v):
+    if v is None:
+        return "—"
+    return f"{v:.2f}" if v < 100 else f"{v:.0f}"
+
+
+def ratio(a, b):
+    if a is None or b is None or b <= 0:
+        return "—"
+    return f"{a / b:.2f}×"
+
+
+def main(argv):
+    rows = load(argv[1])
+    machine = dict(line.rstrip("\n").split("=", 1) for line in open(argv[2]) if "=" in line)
+    out_path = argv[3]
+    base = medians(load(argv[4])) if len(argv) > 4 else None
+    m = medians(rows)
+    checks = [r for r in rows if r["scenario"].startswith("check-")]
+    incomplete = [r for r in checks if r["copied"] != r["expected"]]
+    wrong = [r for r in rows if r["tool"] == "tavrelc" and r["expected"] and r not in checks and
+             (r["copied"] != r["expected"] or r["exit"] != "0")]
+
+    scale = float(machine.get("scale", "1"))
+    L = []
+    L.append("# Benchmark results\n")
+    L.append(f"Measured {machine.get('date', '?')} with `bench/run.sh"
+             + (f" --scale {machine['scale']}" if scale != 1 else "")
+             + (f" --reps {machine['reps']}" if machine.get("reps", "3") != "3" else "") + "`.\n")
+    L.append("| | |\n|---|---|")
+    for key, label in [("cpu", "Processor"), ("memory", "Memory"), ("kernel", "System"), ("disk", "Scratch disk"),
+                       ("wine", "Wine"), ("rsync", "rsync"), ("cp", "cp"), ("commit", "Tavrel commit"),
+                       ("load_before", "Load average before"), ("load_after", "Load average after")]:
+        if key in machine:
+            L.append(f"| {label} | {machine[key]} |")
+    L.append("")
+    if scale != 1:
+        L.append(f"**The trees are scaled down by the factor {scale:g}** for this run (file and folder "
+                 f"counts; the eight files of \"store\" are {scale:g} of 128 MB each). "
+                 "The full-size trees are the default of `bench/run.sh`.\n")
+    L.append("Times are the median wall-clock seconds of "
+             f"{machine.get('reps', '3')} runs, each started after `sync`, with the source trees in the page "
+             "cache. A ratio is tavrelc's time divided by the peer's: above 1 tavrelc is slower. "
+             "\"Peak MB\" is the largest resident set of the tavrelc.exe process "
+             "(Wine's own libraries included; see the empty start below). "
+             "\"Copied\" is what tavrelc reported as copied (or, in the count run, as to be copied).\n")
+    start = m.get(("wine", "start", "tavrelc-empty"))
+    if start:
+        L.append(f"Floor of Wine: starting tavrelc.exe without a job takes {fmt_s(start['secs'])} s "
+                 f"and {start['kb'] / 1024:.1f} MB.\n")
+
+    trees = []
+    for r in rows:
+        if r["tree"] != "wine" and r["tree"] not in trees and not r["tree"].startswith("window"):
+            trees.append(r["tree"])
+    for tree in trees:
+        L.append(f"## {tree}\n")
+        L.append(f"{TREE_TEXT.get(tree, '')}" + (f", scaled by {scale:g}" if scale != 1 else "") + ".\n")
+        head = "| Scenario | tavrelc s | xcopy s | cp -a s | rsync -a s | ÷ xcopy | ÷ cp | ÷ rsync | Peak MB | Copied |"
+        sep = "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
+        if base:
+            head += " Before s |"
+            sep += "--:|"
+        L.append(head)
+        L.append(sep)
+        for scen, label in SCENARIOS:
+            t = m.get((tree, scen, "tavrelc"))
+            if not t:
+                continue
+            ts = t["secs"]
+            cells = [label, fmt_s(ts)]
+            peers = [m.get((tree, scen, p)) for p in PEERS]
+            cells += [fmt_s(p["secs"]) if p else "—" for p in peers]
+            cells += [ratio(ts, p["secs"]) if p else "—" for p in peers]
+            cells.append(f"{t['kb'] / 1024:.1f}" if t["kb"] else "—")
+            cells.append("/".join(t["copied"]))
+            if base:
+                b = base.get((tree, scen, "tavrelc"))
+                cells.append(fmt_s(b["secs"]) if b else "—")
+            L.append("| " + " | ".join(cells) + " |")
+        L.append("")
+
+    win = [k for k in m if k[0].startswith("window")]
+    if win:
+        L.append("## The window\n")
+        L.append("| Measurement | tavrel.exe s | tavrelc.exe s | ratio |\n|---|--:|--:|--:|")
+        labels = {}
+        for (tree, scen, tool) in win:
+            labels.setdefault((tree, scen), {})[tool] = m[(tree, scen, tool)]["secs"]
+        for (tree, scen), tools in sorted(labels.items()):
+            w, c = tools.get("tavrel"), tools.get("tavrelc")
+            L.append(f"| {tree[len('window-'):] if tree.startswith('window-') else tree} {scen} | {fmt_s(w)} | {fmt_s(c)} | {ratio(w, c)} |")
+        L.append("")
+
+    L.append("## Commands\n")
+    L.append("- tavrelc: `tavrelc.exe M:\\jobs\\TREE.tvj /R /J` (only new and changed on; the emptied "
+             "scenario uses a job with the delete-destination option on), `/T` for the count run. "
+             "The job copies M:\\src\\TREE\\ into M:\\dst\\tavrel-TREE\\.")
+    L.append("- xcopy (Wine's, same prefix, same drive): `xcopy SRC DST /E /I /Y /Q`, with `/D` for the reruns, "
+             "`/L /D` for the count run, after `cmd /c rd /s /q DST` for the emptied scenario.")
+    L.append("- cp (GNU, native): `cp -a -T SRC DST`, `cp -a -u -T` for the reruns, after `rm -rf DST` for the "
+             "emptied scenario; it has no count run.")
+    L.append("- rsync (native): `rsync -a SRC/ DST/`, `-n` for the count run, after `rm -rf DST` for the "
+             "emptied scenario.")
+    L.append("- \"Touched\" gives 1 % of the files (another set in each repetition) a later last-write time.")
+    L.append("")
+    L.append("## Checks\n")
+    L.append(f"- Every full and emptied copy left the source's file count in each destination: "
+             f"{'yes' if not incomplete else 'NO, ' + str(len(incomplete)) + ' incomplete'} "
+             f"({len(checks)} checks).")
+    L.append(f"- tavrelc reported the expected copied count and exit code 0 in every run: "
+             f"{'yes' if not wrong else 'NO, ' + str(len(wrong)) + ' runs differ'}.")
+    spread = [(k, v) for k, v in m.items() if v["runs"] > 1 and v["low"] > 0 and v["high"] / v["low"] > 1.5
+              and v["high"] > 1]
+    if spread:
+        L.append(f"- {len(spread)} medians come from runs more than 1.5× apart (a busy machine): "
+                 + ", ".join(f"{k[0]}/{k[1]}/{k[2]} {fmt_s(v['low'])}–{fmt_s(v['high'])} s" for k, v in sorted(spread)[:12])
+                 + (" …" if len(spread) > 12 else "") + ".")
+    L.append("")
+    with open(out_path, "w") as f:
+        f.write("\n".join(L))
+
+
+if __name__ == "__main__":
+    main(sys.argv)

@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# The speed benchmark: tavrelc.exe under Wine against Wine's xcopy (same prefix) and, as the
+# floor of this machine, native cp -a and rsync -a, on generated trees on one scratch disk.
+# Every scenario runs --reps times; bench/RESULTS.md gets the medians, the ratios and the
+# peak memory of tavrelc.exe, bench/results.csv every single measurement.
+#
+#   bench/run.sh [--scale F] [--reps N] [--trees "dokumenter smaa store"] [--window]
+#                [--baseline CSV] [--build DIR] [--out FILE]
+#
+# --scale shrinks the trees (file and folder counts; the size of the files of "store");
+# --window also times tavrel.exe against tavrelc.exe and the opening of a wide folder;
+# --baseline puts the tavrelc medians of an earlier results.csv beside the new ones.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+SCALE=1
+REPS=3
+TREES="dokumenter smaa store"
+WINDOW=""
+BASELINE=""
+BUILD="$ROOT/build/bench-win"
+OUT="$ROOT/bench/RESULTS.md"
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --scale) SCALE="$2"; shift 2 ;;
+        --reps) REPS="$2"; shift 2 ;;
+        --trees) TREES="$2"; shift 2 ;;
+        --window) WINDOW=1; shift ;;
+        --baseline) BASELINE="$(realpath "$2")"; shift 2 ;;
+        --build) BUILD="$(realpath -m "$2")"; shift 2 ;;
+        --out) OUT="$(realpath -m "$2")"; shift 2 ;;
+        *) sed -n '2,14p' "$0"; exit 2 ;;
+    esac
+done
+CSV="${OUT%/*}/results.csv"
+
+cd "$ROOT"
+source scripts/tools.sh
+source scripts/wine-env.sh
+tavrel_need_tools
+need=()
+command -v rsync >/dev/null || need+=(rsync)
+command -v python3 >/dev/null || need+=(python3)
+[ -x /usr/bin/time ] || need+=(time)
+if [ ${#need[@]} -gt 0 ]; then
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
+fi
+
+# A build tree of its own, optimised as the shipped programs are.
+targets=(tavrelc)
+[ -n "$WINDOW" ] && targets+=(tavrel)
+cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD" --target "${targets[@]}" >/dev/null
+TAVRELC="$BUILD/tavrelc.exe"
+
+# The scratch folder is drive M: of the project's prefix. The drive manager reads the drive
+# letters when the Wine server starts, so a new letter waits for the next start.
+W="$ROOT/build/bench/scratch"
+LOGDIR="$ROOT/build/bench/log"
+mkdir -p "$W/src/andet" "$W/dst" "$W/jobs" "$LOGDIR"
+export WINEPREFIX="$ROOT/build/wineprefix"
+mkdir -p "$WINEPREFIX/dosdevices"
+ln -sfn "$W" "$WINEPREFIX/dosdevices/m:"
+tavrel_wine_up "$ROOT"
+trap 'tavrel_wine_down' EXIT
+drive_ready() { [ -f "$W/jobs/.probe" ] && wine cmd /c 'type M:\jobs\.probe' </dev/null 2>/dev/null | grep -q probe; }
+echo probe > "$W/jobs/.probe"
+if ! wine cmd /c 'vol M:' </dev/null >/dev/null 2>&1 || ! drive_ready; then
+    echo "Waiting for the Wine server to restart, so that it sees drive M: ..."
+    timeout 600 wineserver -w || true
+    wine cmd /c 'vol M:' </dev/null >/dev/null 2>&1 || { echo "Drive M: is not available in $WINEPREFIX" >&2; exit 1; }
+fi
+
+# The machine and the moment, for the report.
+{
+    echo "date=$(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//') x $(nproc)"
+    echo "memory=$(free -g | awk '/^Mem:/ {print $2 " GB"}')"
+    echo "kernel=$(uname -sr)"
+    echo "disk=$(df -T "$W" | awk 'NR==2 {print $2 " on " $1}')"
+    echo "wine=$(wine --version)"
+    echo "rsync=$(rsync --version | head -1 | awk '{print $3}')"
+    echo "cp=$(cp --version | head -1)"
+    echo "commit=$(git -C "$ROOT" rev-parse --short HEAD)$(git -C "$ROOT" diff --quiet HEAD -- core platform tavrelc 2>/dev/null || echo '+changes')"
+    echo "scale=$SCALE"
+    echo "reps=$REPS"
+    echo "load_before=$(cut -d' ' -f1-3 /proc/loadavg)"
+} > "$LOGDIR/machine.txt"
+
+echo "tree,scenario,tool,rep,seconds,peak_kb,exit,copied,expected" > "$CSV.new"
+
+# measure TREE SCENARIO TOOL REP EXPECTED -- COMMAND...: one timed run, after the disk has
+# written back what the previous run left in memory. tavrelc's "Kopieret"/"Vil blive
+# kopieret" count is recorded with the number it must be.
+measure() {
+    local tree="$1" scen="$2" tool="$3" rep="$4" expected="$5"; shift 6
+    sync
+    local rc=0 tf="$LOGDIR/time.txt"
+    /usr/bin/time -f "%e %M" -o "$tf" "$@" </dev/null >"$LOGDIR/out.txt" 2>"$LOGDIR/err.txt" || rc=$?
+    local secs kb copied=""
+    read -r secs kb < <(tail -1 "$tf")
+    if [ "$tool" = tavrelc ]; then
+        copied=$(tr -d '\r' <"$LOGDIR/out.txt" | sed -n 's/^\(Vil blive k\|K\)opieret: \([0-9.]*\) filer.*/\2/p' | tr -d .)
+        if [ "$copied" != "$expected" ] || [ "$rc" != 0 ]; then
+            echo "  !! tavrelc $tree/$scen: exit $rc, copied '$copied', expected $expected" >&2
+            tr -d '\r' <"$LOGDIR/out.txt" >&2; tr -d '\r' <"$LOGDIR/err.txt" | tail -5 >&2
+        fi
+    fi
+    printf '%s,%s,%s,%s,%s,%s,%s,%s,%s\n' "$tree" "$scen" "$tool" "$rep" "$secs" "$kb" "$rc" "$copied" \
+        "$expected" >> "$CSV.new"
+    printf '  %-10s %-12s %-8s rep %s: %7.2f s %7d KB%s\n' "$tree" "$scen" "$tool" "$rep" "$secs" "$kb" \
+        "${copied:+  copied $copied}"
+}
+
+# check_files TREE SCENARIO TOOL REP DIR EXPECTED: a copy is complete when the destination holds
+# as many files as the source; recorded as a row of its own.
+check_files() {
+    local got=0
+    [ -d "$5" ] && got=$(find "$5" -type f | wc -l)
+    [ "$got" = "$6" ] || echo "  !! $3 $1/$2: $5 holds $got files, not $6" >&2
+    printf '%s,%s,%s,%s,,,,%s,%s\n' "$1" "check-$2" "$3" "$4" "$got" "$6" >> "$CSV.new"
+}
+
+# write_job NAME TREE SLETDEST: a job that copies M:\src\TREE\ to M:\dst\tavrel-TREE\ with
+# only new and changed files.
+write_job() {
+    printf 'FilVer=2\r\nBeskiv=Benchmark %s\r\nDest=M:\\dst\\tavrel-%s\\\r\nSletDest=%s\r\nUndermapper=1\r\nKunNye=1\r\nKunFiltyper=0\r\nFilTyper=.TMP\r\nModsat=0\r\n' \
+        "$2" "$2" "$3" > "$W/jobs/$1.tvj"
+    printf 'M:\\src\\%s\\\r\n' "$2" > "$W/jobs/$1.tvl"
+}
+
+# The floor of Wine itself: tavrelc.exe that starts, finds no job and ends.
+for rep in $(seq 1 "$REPS"); do
+    measure wine start tavrelc-empty "$rep" "" -- wine "$TAVRELC"
+done
+
+for tree in $TREES; do
+    echo "Tree $tree (scale $SCALE)"
+    python3 bench/gentree.py make "$W/src" "$tree" "$SCALE"
+    N=$(python3 bench/gentree.py count "$W/src" "$tree" "$SCALE")
+    write_job "$tree" "$tree" 0
+    write_job "$tree-slet" "$tree" 1
+    S="$W/src/$tree"
+    WS="M:\\src\\$tree"
+    DT="$W/dst/tavrel-$tree"
+    DX="$W/dst/xcopy/$tree"; WX="M:\\dst\\xcopy\\$tree"
+    DC="$W/dst/cp/$tree"
+    DR="$W/dst/rsync/$tree"
+    mkdir -p "$W/dst/xcopy" "$W/dst/cp" "$W/dst/rsync"
+    JOB="M:\\jobs\\$tree.tvj"
+    JOBSLET="M:\\jobs\\$tree-slet.tvj"
+    # Copying over what is there (the reruns): xcopy /D, cp -u, rsync as it is.
+    rerun_all() {
+        local scen="$1" rep="$2" expected="$3"
+                measure "$tree" "$scen" tavrelc "$rep" "$expected" -- wine "$TAVRELC" "$JOB" /R /J
+        measure "$tree" "$scen" xcopy "$rep" "" -- wine xcopy "$WS" "$WX" /E /I /Y /Q /D
+        measure "$tree" "$scen" cp "$rep" "" -- cp -a -u -T "$S" "$DC"
+        measure "$tree" "$scen" rsync "$rep" "" -- rsync -a "$S/" "$DR/"
+    }
+    check_all() {
+        check_files "$tree" "$1" tavrelc "$2" "$DT/src/$tree" "$N"
+        check_files "$tree" "$1" xcopy "$2" "$DX" "$N"
+        check_files "$tree" "$1" cp "$2" "$DC" "$N"
+        check_files "$tree" "$1" rsync "$2" "$DR" "$N"
+    }
+    for rep in $(seq 1 "$REPS"); do
+        # 1. Full copy to an empty destination.
+        rm -rf "$DT" "$DX" "$DC" "$DR"
+        measure "$tree" full tavrelc "$rep" "$N" -- wine "$TAVRELC" "$JOB" /R /J
+        measure "$tree" full xcopy "$rep" "" -- wine xcopy "$WS" "$WX" /E /I /Y /Q
+        measure "$tree" full cp "$rep" "" -- cp -a -T "$S" "$DC"
+        measure "$tree" full rsync "$rep" "" -- rsync -a "$S/" "$DR/"
+        check_all full "$rep"
+        # 2. Nothing changed.
+        rerun_all rerun "$rep" 0
+        # 3. 1 % of the files touched (a new last-write time).
+        touched=$(python3 bench/gentree.py touch "$W/src" "$tree" "$SCALE" "$((rep - 1))")
+        rerun_all touched "$rep" "$touched"
+        # 4. Count run against the level destination; xcopy lists, rsync tries.
+                measure "$tree" count tavrelc "$rep" 0 -- wine "$TAVRELC" "$JOB" /T
+        measure "$tree" count xcopy "$rep" "" -- wine xcopy "$WS" "$WX" /E /I /Y /L /D
+        measure "$tree" count rsync "$rep" "" -- rsync -a -n "$S/" "$DR/"
+        # 5. Full copy after emptying the destination.
+        measure "$tree" emptied tavrelc "$rep" "$N" -- wine "$TAVRELC" "$JOBSLET" /R /J
+        measure "$tree" emptied xcopy "$rep" "" -- wine cmd /c "rd /s /q $WX & xcopy $WS $WX /E /I /Y /Q"
+        measure "$tree" emptied cp "$rep" "" -- bash -c 'rm -rf "$2" && cp -a -T "$1" "$2"' _ "$S" "$DC"
+        measure "$tree" emptied rsync "$rep" "" -- bash -c 'rm -rf "$2" && rsync -a "$1/" "$2/"' _ "$S" "$DR"
+        check_all emptied "$rep"
+    done
+done
+
+if [ -n "$WINDOW" ]; then
+    source "$ROOT/bench/window.sh"
+    bench_window
+fi
+
+echo "load_after=$(cut -d' ' -f1-3 /proc/loadavg)" >> "$LOGDIR/machine.txt"
+mv "$CSV.new" "$CSV"
+python3 bench/report.py "$CSV" "$LOGDIR/machine.txt" "$OUT" ${BASELINE:+"$BASELINE"}
+echo "Written: $OUT"
