@@ -12,6 +12,10 @@ const char* const kCopyErrorText = "Der er sket en fejl under kopieringen. Tjek 
 const char* const kDeleteErrorText = "Der er sket en fejl under sletningen.";
 
 namespace {
+constexpr const char* kFolderUnreadableText = "Mappens indhold kunne ikke læses.";
+}  // namespace
+
+namespace {
 
 constexpr const char* kTempPrefix = "~tavrel-";
 constexpr const char* kTempSuffix = ".tmp";
@@ -215,7 +219,11 @@ void CopyRules::CopyFolder(const std::string& folder, const std::string& destBas
             ontoItself = destId && *destId == *id;
         }
         bool destFailed = false;
-        if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
+        auto folderEnum = ctx_.fs.OpenFolder(folder);
+        // A folder that is there but cannot be listed (no access) holds files this run does not
+        // copy: that must show in the report and keep the run from counting as complete.
+        if (!folderEnum && FolderExists(ctx_.fs, folder)) RecordFailure(folder, FsError{0, kFolderUnreadableText});
+        if (folderEnum) {
             DirEntry entry;
             while (folderEnum->Next(entry)) {
                 ctx_.view.ProcessMessages();
