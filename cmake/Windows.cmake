@@ -58,6 +58,7 @@ if(TARGET status_test)
   target_sources(status_test PRIVATE forms/UiFont.cpp forms/GroupPanel.cpp forms/StatusAnimation.cpp
                  forms/CopyStatus.cpp forms/CopySplash.cpp forms/CopyOm.cpp res/Tavrel.rc)
   target_include_directories(status_test PRIVATE ${CMAKE_SOURCE_DIR}/res)
+  target_link_libraries(status_test PRIVATE version)
 endif()
 # The help page goes next to tavrel.exe (and in help\ beside it), where the Help command finds it.
 if(TARGET tavrel)
