@@ -18,7 +18,7 @@ tv_reset_settings
 # ---- /T: a count run ----
 tv_start "$WIN\\cmd.tvj" /T
 st=$(tv_wait 'Optælling er afsluttet' 60) || bad "the progress window shows the end of the count"
-id=$(tv_main)
+id=$(tv_main cmd)
 check "the count ends with \"Optælling er afsluttet\"" '[ -n "$st" ]'
 check "the main window shows the job" '[ "$(xdotool getwindowname $id)" = "Ambrex Tavrel 2 - cmd" ]'
 sleep 1
@@ -34,7 +34,7 @@ check "the program ends on WM_CLOSE after the count" 'tv_exit 20'
 tv_start "$WIN\\cmd.tvj" /r
 st=$(tv_wait 'Kopiering er afsluttet' 60)
 check "the copy ends with \"Kopiering er afsluttet\"" '[ -n "$st" ]'
-id=$(tv_main)
+id=$(tv_main cmd)
 sleep 1
 tv_shot tavrel-progress-copy.png
 D="$W/Backup/e2e_tavrel_cmdline/Kilde"
@@ -56,7 +56,7 @@ sleep 1
 tv_shot tavrel-error-command.png
 tv_answer 'Fejl under k.*rsel' Return
 check "the box closes with Enter" 'tv_gone "Fejl under k.*rsel" 10'
-id=$(tv_main)
+id=$(tv_main cmd)
 check "the job is loaded but not run" '[ "$(xdotool getwindowname $id)" = "Ambrex Tavrel 2 - cmd" ] && ! xdotool search --name "afsluttet" >/dev/null 2>&1'
 tv_close
 check "the program ends after the invalid command" 'tv_exit 20'
@@ -66,7 +66,7 @@ tv_start "$WIN\\mangler.tvj" /R
 box=$(tv_wait 'Fejl under k.*rsel' 60)
 check "a missing job file gives the error box" '[ -n "$box" ]'
 tv_answer 'Fejl under k.*rsel' Return
-id=$(tv_main)
+id=$(tv_main cmd)
 # The job opened at start (the last one, cmd.tvj) stays in the window.
 check "the job of the last session stays open" '[ "$(xdotool getwindowname $id)" = "Ambrex Tavrel 2 - cmd" ]'
 check "nothing runs" '! xdotool search --name "afsluttet" >/dev/null 2>&1'

@@ -8,7 +8,7 @@ tv_init e2e_tavrel_start "$1" "$2"
 
 tv_reset_settings
 tv_start
-id=$(tv_main) || { bad "the main window appears"; tv_finish; exit 1; }
+id=$(tv_main 'Ikke navngivet') || { bad "the main window appears"; tv_finish; exit 1; }
 ok "the main window appears"
 check "an untitled job's caption" '[ "$(xdotool getwindowname $id)" = "Ambrex Tavrel 2 - Ikke navngivet" ]'
 # The X window is the client part of the Win32 window: Wine's frame lies around it (left and
@@ -38,7 +38,7 @@ check "the floppy option is off" '[ "$(tv_reg Start Floppy)" = 0 ]'
 wine reg add "$KEY\\Start" /v Top /d 40 /f >/dev/null 2>&1
 wine reg add "$KEY\\Start" /v Venstre /d 60 /f >/dev/null 2>&1
 tv_start
-id=$(tv_main) || bad "the main window appears again"
+id=$(tv_main 'Ikke navngivet') || bad "the main window appears again"
 read -r x2 y2 w2 h2 <<<"$(tv_geometry $id)"
 check "the stored place is used" '[ $((x2 - frame)) = 60 ] && [ $((y2 - top)) = 40 ] && [ $w2 = $w ] && [ $h2 = $h ]'
 tv_close

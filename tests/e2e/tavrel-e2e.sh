@@ -92,10 +92,10 @@ tv_gone() {
     return 1
 }
 
-# tv_main [SECONDS]: the main window's id once it is shown and painted.
+# tv_main [JOBNAME]: the main window's id once it is shown and painted.
 tv_main() {
     local id
-    id=$(tv_wait '^Ambrex Tavrel 2 - ' "${1:-60}") || return 1
+    id=$(tv_wait "^Ambrex Tavrel 2 - ${1:-.*}\$" 60) || return 1
     sleep 2.5
     echo "$id"
 }
@@ -158,6 +158,26 @@ tv_click() {
     sleep 0.3
     xdotool click 1
     sleep 0.5
+}
+
+# tv_save WINDOW FILE: Ctrl+S in the window; true once FILE has been written anew.
+tv_save() {
+    touch -d '2001-01-01' "$2"
+    tv_keys "$1" ctrl+s
+    local i
+    for i in $(seq 1 20); do
+        [ "$(stat -c %Y "$2")" -gt 978307200 ] && return 0
+        sleep 0.25
+    done
+    return 1
+}
+
+# tv_differs FILE1 FILE2 X Y W H: true when the two screenshots differ in that screen area.
+tv_differs() {
+    local a b
+    a=$(convert "$SHOTS/$1" -crop "$5x$6+$3+$4" -depth 8 rgb:- | md5sum)
+    b=$(convert "$SHOTS/$2" -crop "$5x$6+$3+$4" -depth 8 rgb:- | md5sum)
+    [ "$a" != "$b" ]
 }
 
 # tv_shot FILE: a screenshot of the virtual screen under build/screenshots.
