@@ -13,6 +13,7 @@ tavrel_need_tools() {
     command -v import >/dev/null || missing+=(imagemagick)
     [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
     [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+    local t; for t in makensis:nsis zip:zip unzip:unzip; do command -v "${t%%:*}" >/dev/null || missing+=("${t#*:}"); done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "Installing: ${missing[*]}"
         local sudo=""
