@@ -26,7 +26,30 @@ TStatus::TStatus()
       lblMappe(panMappe, {.left = 0, .top = 0, .width = Scale(577), .height = Scale(33),
                           .verticalAlign = vaCenter, .wordWrap = true}) {}
 
-TStatus::~TStatus() = default;
+namespace {
+// The one progress window of the process, for the activation hook.
+TStatus* g_status = nullptr;
+}  // namespace
+
+TStatus::~TStatus() {
+    if (cbtHook_) ::UnhookWindowsHookEx(cbtHook_);
+    if (g_status == this) g_status = nullptr;
+}
+
+// The window stays on top of all others, so a question or notice that a run (or the main
+// window) opens meanwhile would lie hidden behind it while it waits for an answer. Such a
+// dialog is made topmost as well when it is activated, so it comes out above.
+LRESULT CALLBACK TStatus::CbtHook(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_ACTIVATE && g_status && g_status->IsVisible()) {
+        HWND activated = reinterpret_cast<HWND>(wp);
+        wchar_t cls[16] = {};
+        ::GetClassNameW(activated, cls, 16);
+        if (activated != g_status->Handle() && wcscmp(cls, L"#32770") == 0 &&
+            !(::GetWindowLongPtrW(activated, GWL_EXSTYLE) & WS_EX_TOPMOST))
+            ::SetWindowPos(activated, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return ::CallNextHookEx(nullptr, code, wp, lp);
+}
 
 bool TStatus::Create(HWND owner) {
     return CreateModeless(owner, {.title = "Kopierer filer",
@@ -39,6 +62,8 @@ bool TStatus::Create(HWND owner) {
 
 bool TStatus::OnInitDialog() {
     FormCreate();
+    g_status = this;
+    if (!cbtHook_) cbtHook_ = ::SetWindowsHookExW(WH_CBT, CbtHook, nullptr, ::GetCurrentThreadId());
     return true;
 }
 

@@ -70,10 +70,13 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
 
 private:
+    static LRESULT CALLBACK CbtHook(int code, WPARAM wp, LPARAM lp);
     void FormCreate();
     void cmdAnnullerClick() { FormCloseQuery(); }
     void cmdKopierClick();
     void cmdUdeladteClick();
+
+    HHOOK cbtHook_ = nullptr;
 };
 
 }  // namespace tavrel

@@ -719,3 +719,46 @@ TEST(Resources, VersionIconsPicturesMarkStripAndManifest) {
     ::DeleteDC(dc);
     ::DeleteObject(strip);
 }
+
+namespace {
+
+struct BoxSeen {
+    bool found = false, topmost = false, aboveStatus = false;
+};
+BoxSeen g_box;
+HWND g_statusWindow = nullptr;
+
+// Looks at the message box while it waits for an answer, then answers it.
+void CALLBACK InspectBox(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = ::FindWindowW(L"#32770", L"Slet destinationsmappe");
+    if (!box) return;
+    ::KillTimer(nullptr, id);
+    g_box.found = true;
+    g_box.topmost = (::GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        if (w == box) {
+            g_box.aboveStatus = true;
+            break;
+        }
+        if (w == g_statusWindow) break;
+    }
+    ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
+
+TEST_F(ProgressWindow, AQuestionAskedWhileTheWindowIsUpIsNotHiddenBehindIt) {
+    // As after a count run, when " Start" in the window asks whether to empty the destination.
+    status.ShowProgress();
+    PumpFor(50);
+    g_statusWindow = status;
+    g_box = {};
+    ::SetTimer(nullptr, 0, 50, InspectBox);
+    int answer = ::MessageBoxW(nullptr, L"Ønsker du, at Tavrel skal slette alle filer?", L"Slet destinationsmappe",
+                               MB_YESNOCANCEL | MB_ICONWARNING);
+    EXPECT_EQ(answer, IDCANCEL);
+    EXPECT_TRUE(g_box.found);
+    EXPECT_TRUE(g_box.topmost);
+    EXPECT_TRUE(g_box.aboveStatus);
+    EXPECT_TRUE(::GetWindowLongPtrW(status, GWL_EXSTYLE) & WS_EX_TOPMOST) << "the window itself stays on top";
+}
