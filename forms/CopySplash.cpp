@@ -1,5 +1,7 @@
 #include "forms/CopySplash.h"
 
+#include <commctrl.h>
+
 #include "forms/Brand.h"
 #include "forms/UiFont.h"
 #include "res/resource.h"
@@ -18,6 +20,10 @@ TfrmSplash::~TfrmSplash() {
 }
 
 bool TfrmSplash::ShowSplash(HWND owner) {
+    // The splash comes before the program registers the common controls; with version 6 of
+    // them in the manifest, its buttons and labels need them already.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
     if (!CreateModeless(owner, {.title = "Ambrex Tavrel",
                                 .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                                 .cx = 270,
