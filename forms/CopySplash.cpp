@@ -63,7 +63,7 @@ void TfrmSplash::FormCreate() {
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVREL), IMAGE_ICON, size, size, 0));
     if (icon_) imgIkon.Send(STM_SETICON, reinterpret_cast<WPARAM>(icon_));
 
-    // Below the client area, as designed: Enter and Esc still reach it.
+    // Below the client area, out of sight; Enter and Esc still press it.
     RECT ok = ScaleRect(136, 120, 75, 25);
     cmdOK = CreateControl(hwnd_, {.className = L"BUTTON", .text = "&OK", .style = BS_DEFPUSHBUTTON | WS_TABSTOP,
                                   .x = ok.left, .y = ok.top, .width = ok.right - ok.left,
