@@ -117,14 +117,22 @@ void PumpFor(DWORD ms) {
     }
 }
 
-// Counts the pixels of a colour in a part of the screen.
+// Counts the pixels of a colour in a part of the screen, copied off the screen in one go.
 int InkOnScreen(RECT area, COLORREF ink) {
+    int w = area.right - area.left, h = area.bottom - area.top;
     HDC screen = ::GetDC(nullptr);
-    int count = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if ((::GetPixel(screen, x, y) & 0xFFFFFF) == ink) ++count;
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bmp = ::CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = ::SelectObject(dc, bmp);
+    ::BitBlt(dc, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
     ::ReleaseDC(nullptr, screen);
+    int count = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((::GetPixel(dc, x, y) & 0xFFFFFF) == ink) ++count;
+    ::SelectObject(dc, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(dc);
     return count;
 }
 
