@@ -283,3 +283,34 @@ TEST_F(Faults, AReportThatCannotBeWrittenLeavesThePreviousReportWhole) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find(SimError(kErrAccessDenied).text), std::string::npos);
 }
+
+TEST_F(Faults, AReverseCopyThatRunsOutOfRoomNeverDamagesAnOriginal) {
+    // Reverse runs write into the marked folders themselves: there a partial file would be a
+    // damaged original.
+    for (int k = 1; k <= 5; ++k) {
+        SCOPED_TRACE("disk full from copy " + std::to_string(k));
+        World w;
+        w.job.SetReverse(true);
+        std::map<std::string, std::string> original, restored;
+        for (int i = 0; i < 8; i += 2) {
+            const std::string rel = (i < 5 ? "Data\\f" : "Data\\Sub\\f") + std::to_string(i) + ".txt";
+            const std::string backup = "backup " + std::to_string(i) + std::string(500, 'b');
+            w.fs.AddFile("D:\\Backup\\" + rel, backup, kNew + 100000000ull);
+            original["C:\\" + rel] = w.fs.Content("C:\\" + rel);
+            restored["C:\\" + rel] = backup;
+        }
+        w.fs.InjectFailure(SimOp::CopyFile, "C:\\", kErrDiskFull, -1, k - 1);
+        EXPECT_EQ(w.run.RunCopy(rmCopy), RunOutcome::Completed);
+        int back = 0;
+        for (const auto& [path, content] : original) {
+            const std::string now = w.fs.Content(path);
+            EXPECT_TRUE(now == content || now == restored[path]) << path;
+            back += now == restored[path];
+        }
+        EXPECT_EQ(back, std::min(k - 1, 4));
+        EXPECT_EQ(w.run.Counters().CopiedCount, back);
+        EXPECT_EQ(w.run.Counters().FailedCount, 4 - back);
+        w.NoTemporaryFiles("C:\\");
+        EXPECT_EQ(w.Stamped(), back == 4);
+    }
+}
