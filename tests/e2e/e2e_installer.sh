@@ -107,12 +107,16 @@ kill_installed_tavrel() {
 }
 # Leftovers of an earlier run that stopped half-way.
 clean_installations() {
-    local root
-    for root in HKLM HKCU; do
-        wine reg delete "$root\\$UNINSTALL_KEY" /f >/dev/null 2>&1
-        wine reg delete "$root\\Software\\Classes\\AmbrexTavrel.Job" /f >/dev/null 2>&1
-        wine reg delete "$root\\Software\\Classes\\.tvj" /f >/dev/null 2>&1
-    done
+    local root key
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n'
+        for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
+            for key in "$UNINSTALL_KEY" 'Software\Classes\AmbrexTavrel.Job' 'Software\Classes\.tvj'; do
+                printf '\r\n[-%s\\%s]\r\n' "$root" "$key"
+            done
+        done
+    } > "$W/clean.reg"
+    wine reg import "$(wine winepath -w "$W/clean.reg" 2>/dev/null | tr -d '\r')" >/dev/null 2>&1
     rm -rf "$PF" "$USER_DIR" "$MENU_ALL"
 }
 cleanup() {
