@@ -133,6 +133,9 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     d_.abort = false;
     counters_ = RunCounters{};
     elapsedSeconds_ = 0;
+    // The time shows the new run from its start; a run shorter than one timer tick would
+    // otherwise leave the field empty or showing the previous run's time.
+    d_.view.SetElapsed(FormatElapsed(0));
 
     d_.view.SetCancelCaption("Afbryd");
     d_.view.SetFinishButtonsVisible(false);

@@ -81,8 +81,9 @@ TEST_F(Run, CopyRunShowsItsPhasesWritesTheReportAndRecordsTheStamp) {
     EXPECT_EQ(view.elapsed, "01:01");
     EXPECT_EQ(run.ElapsedSeconds(), 61);
 
-    // Nothing changed: the second run copies nothing.
+    // Nothing changed: the second run copies nothing, and its time starts again at zero.
     EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(view.elapsed, "00:00");
     EXPECT_EQ(run.Counters().CopiedCount, 0);
     EXPECT_EQ(run.Counters().ExaminedCount, 3);
 }
