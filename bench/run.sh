@@ -5,11 +5,12 @@
 # peak memory of tavrelc.exe, bench/results.csv every single measurement.
 #
 #   bench/run.sh [--scale F] [--reps N] [--trees "dokumenter smaa store"] [--window]
-#                [--baseline CSV] [--build DIR] [--out FILE]
+#                [--baseline CSV] [--build DIR] [--exe TAVRELC] [--out FILE]
 #
 # --scale shrinks the trees (file and folder counts; the size of the files of "store");
 # --window also times tavrel.exe against tavrelc.exe and the opening of a wide folder;
-# --baseline puts the tavrelc medians of an earlier results.csv beside the new ones.
+# --baseline puts the tavrelc medians of an earlier results.csv beside the new ones;
+# --exe measures a tavrelc.exe built elsewhere (an older version) instead of building one.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 SCALE=1
@@ -19,6 +20,7 @@ WINDOW=""
 BASELINE=""
 BUILD="$ROOT/build/bench-win"
 OUT="$ROOT/bench/RESULTS.md"
+EXE=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --scale) SCALE="$2"; shift 2 ;;
@@ -28,6 +30,7 @@ while [ $# -gt 0 ]; do
         --baseline) BASELINE="$(realpath "$2")"; shift 2 ;;
         --build) BUILD="$(realpath -m "$2")"; shift 2 ;;
         --out) OUT="$(realpath -m "$2")"; shift 2 ;;
+        --exe) EXE="$(realpath "$2")"; shift 2 ;;
         *) sed -n '2,14p' "$0"; exit 2 ;;
     esac
 done
@@ -46,12 +49,15 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 # A build tree of its own, optimised as the shipped programs are.
-targets=(tavrelc)
+targets=()
+[ -z "$EXE" ] && targets+=(tavrelc)
 [ -n "$WINDOW" ] && targets+=(tavrel)
-cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" --target "${targets[@]}" >/dev/null
-TAVRELC="$BUILD/tavrelc.exe"
+if [ ${#targets[@]} -gt 0 ]; then
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$BUILD" --target "${targets[@]}" >/dev/null
+fi
+TAVRELC="${EXE:-$BUILD/tavrelc.exe}"
 
 # The scratch folder is drive M: of the project's prefix. The drive manager reads the drive
 # letters when the Wine server starts, so a new letter waits for the next start.
@@ -81,7 +87,11 @@ fi
     echo "wine=$(wine --version)"
     echo "rsync=$(rsync --version | head -1 | awk '{print $3}')"
     echo "cp=$(cp --version | head -1)"
-    echo "commit=$(git -C "$ROOT" rev-parse --short HEAD)$(git -C "$ROOT" diff --quiet HEAD -- core platform tavrelc 2>/dev/null || echo '+changes')"
+    if [ -n "$EXE" ]; then
+        echo "commit=$EXE (given with --exe)"
+    else
+        echo "commit=$(git -C "$ROOT" rev-parse --short HEAD)$(git -C "$ROOT" diff --quiet HEAD -- core platform tavrelc 2>/dev/null || echo '+changes')"
+    fi
     echo "scale=$SCALE"
     echo "reps=$REPS"
     echo "load_before=$(cut -d' ' -f1-3 /proc/loadavg)"
