@@ -3,7 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, the soak over a 20 000-file tree and the
 # killed-run check, both through tavrelc.exe under Wine. Takes about an hour on two cores.
 # Environment: TAVREL_FUZZ_RUNS (executions per fuzzer, default 500000), TAVREL_SOAK_FILES
-# (default 20000), TAVREL_KILLS (default 12).
+# (default 20000), TAVREL_KILLS (default 12), TAVREL_WIN_TREE (the mingw tree that builds
+# tavrelc.exe, default build/win).
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 cd "$ROOT"
@@ -14,6 +15,7 @@ tavrel_need_tools
 FUZZ_RUNS="${TAVREL_FUZZ_RUNS:-500000}"
 SOAK_FILES="${TAVREL_SOAK_FILES:-20000}"
 KILLS="${TAVREL_KILLS:-12}"
+WIN_TREE="${TAVREL_WIN_TREE:-build/win}"
 JOBS=$(nproc 2>/dev/null || echo 2)
 summary=()
 failed=0
@@ -68,17 +70,17 @@ else
 fi
 
 # ---- Soak and killed runs through tavrelc.exe under Wine ----
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/win -j "$JOBS" --target tavrelc || exit 1
+cmake -S . -B "$WIN_TREE" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$WIN_TREE" -j "$JOBS" --target tavrelc || exit 1
 tavrel_wine_up "$ROOT"
 export TAVREL_XVFB_PID
 trap "tavrel_wine_down" EXIT
-if bash tests/e2e/soak.sh "$ROOT" "$ROOT/build/win" "$SOAK_FILES" 5 | tee build/soak.log; then
+if bash tests/e2e/soak.sh "$ROOT" "$ROOT/$WIN_TREE" "$SOAK_FILES" 5 | tee build/soak.log; then
     note "soak: $(tail -1 build/soak.log)"
 else
     note "soak: FAILED, see build/soak.log"; failed=$((failed + 1))
 fi
-if bash tests/e2e/killed.sh "$ROOT" "$ROOT/build/win" "$KILLS" | tee build/killed.log; then
+if bash tests/e2e/killed.sh "$ROOT" "$ROOT/$WIN_TREE" "$KILLS" | tee build/killed.log; then
     note "$(tail -1 build/killed.log)"
 else
     note "killed runs: FAILED, see build/killed.log"; failed=$((failed + 1))
