@@ -8,6 +8,12 @@ tv_init() {
     TV_NAME="$1"; ROOT="$2"; WINBUILD="$3"
     source "$ROOT/scripts/wine-env.sh"
     tavrel_wine_up "$ROOT"
+    # TAVREL_E2E_PREFIX: a prefix of one's own, so that programs of other test runs on the same
+    # machine (taskkill /IM tavrel.exe closes them all) leave this test alone.
+    if [ -n "${TAVREL_E2E_PREFIX:-}" ]; then
+        export WINEPREFIX="$TAVREL_E2E_PREFIX"
+        ln -sfn "$TAVREL_SCRATCH" "$WINEPREFIX/dosdevices/t:"
+    fi
     trap 'tv_cleanup' EXIT
     W="$TAVREL_SCRATCH/$TV_NAME"
     WIN="T:\\$TV_NAME"

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Runs started with the main window's buttons: Esc aborts a copy, a second Start or
+# Information during a run does not start another one, and closing the window during a run
+# aborts it, lets it finish its last steps, then closes with the save question and the settings.
+# Usage: e2e_tavrel_run.sh ROOT WINBUILD
+set -uo pipefail
+source "$1/tests/e2e/tavrel-e2e.sh"
+tv_init e2e_tavrel_run "$1" "$2"
+
+# 1200 files in 12 folders: a copy takes several seconds under Wine.
+mkdir -p "$W/Andet"
+python3 - "$W/Kilde" <<'PY'
+import os, sys
+for d in range(12):
+    p = os.path.join(sys.argv[1], "Mappe%02d" % d)
+    os.makedirs(p, exist_ok=True)
+    for f in range(100):
+        with open(os.path.join(p, "fil%03d.txt" % f), "wb") as h:
+            h.write(os.urandom(2048))
+PY
+printf 'x\r\n' > "$W/Kilde/udeladt.bak"
+TOTAL=1200
+tv_job run "$WIN\\Backup\\" "$WIN\\Kilde\\"
+tv_reset_settings
+copied() { find "$W/Backup" -type f -name '*.txt' 2>/dev/null | wc -l; }
+# The buttons below the options, in the window's client area at 96 DPI.
+START="519 350"; INFO="406 350"
+
+tv_start "$WIN\\run.tvj"
+id=$(tv_main run) || { bad "the main window appears"; tv_finish; exit 1; }
+
+# ---- Esc in the main window aborts the copy ----
+tv_click $id $START
+check "Start shows the progress window" 'tv_wait "^Kopierer filer\.\.\.$" 20 >/dev/null'
+sleep 2
+# Information during the run starts nothing; the click leaves the keyboard on that button.
+tv_click $id $INFO
+xdotool key Escape
+st=$(tv_wait '^Kopiering er afsluttet$' 30)
+check "after Esc the copy ends with \"Kopiering er afsluttet\"" '[ -n "$st" ]'
+n=$(copied)
+check "the copy stopped part-way ($n of $TOTAL files)" '[ $n -gt 0 ] && [ $n -lt $TOTAL ]'
+check "an aborted copy records no stamp" '[ -z "$(tv_reg Filer run.tvj)" ]'
+check "an aborted copy writes its report" 'tv_text "$W/run.txt" | head -1 | grep -qx "Tavrel - Ikke-kopierede filer"'
+sleep 3
+check "no file is copied after the abort" '[ $(copied) = $n ]'
+tv_shot tavrel-run-aborted.png
+
+# ---- A second Start and Information during a run start nothing ----
+tv_click $id $START
+tv_wait '^Kopierer filer\.\.\.$' 20 >/dev/null
+tv_click $id $START
+tv_click $id $INFO
+tv_click $id $START
+st=$(tv_wait '^Kopiering er afsluttet$' 90)
+check "the run ends once, as a copy" '[ -n "$st" ] && ! xdotool search --onlyvisible --name "^Optælling er afsluttet$" >/dev/null 2>&1'
+check "every file is copied" '[ $(copied) = $TOTAL ]'
+stamp=$(tv_reg Filer run.tvj)
+check "the completed copy records its stamp" '[ -n "$stamp" ]'
+tv_shot tavrel-run-complete.png
+
+# ---- Closing during a run ----
+rm -rf "$W/Backup"
+wine reg delete "$KEY\\Filer" /v run.tvj /f >/dev/null 2>&1
+rm -f "$W/run.txt"
+tv_click $id $START
+tv_wait '^Kopierer filer\.\.\.$' 20 >/dev/null
+sleep 1
+# An unsaved change made during the run: the close must still ask about it.
+tv_click $id $TV_BOX_X "$(tv_drive_row t)"
+tv_click $id $TV_BOX_X "$(tv_drive_row t)"
+tv_close
+box=$(tv_wait '^Gem job$' 40)
+check "closing during a run first ends the run, then asks \"Gem job\"" '[ -n "$box" ]'
+check "the run finished its last steps: the report is written" 'tv_text "$W/run.txt" | grep -qx "Antal: [0-9]*"'
+n=$(copied)
+check "the run stopped part-way ($n of $TOTAL files)" '[ $n -lt $TOTAL ]'
+tv_answer '^Gem job$' n
+check "the program ends after the answer" 'tv_exit 20'
+check "the aborted run records no stamp" '[ -z "$(tv_reg Filer run.tvj)" ]'
+check "the settings are written at the close" '[ "$(tv_reg Start Fil)" = "$WIN\\run.tvj" ] && [ "$(tv_reg Start Top)" = 5 ]'
+check "answered No, the job is not saved" '[ "$(tv_text "$W/run.tvl")" = "T:\\e2e_tavrel_run\\Kilde\\" ]'
+tv_finish
