@@ -97,7 +97,37 @@ Function un.onInit
   ${EndIf}
 FunctionEnd
 
+; A running tavrel.exe or tavrelc.exe cannot be replaced or removed; without this check the
+; installer would stop half-way and the uninstaller would report success and leave them behind.
+!macro TavrelRefuseWhileRunning UN
+Function ${UN}TavrelRefuseWhileRunning
+  ${ForEach} $R0 0 1 + 1
+    ${If} $R0 == 0
+      StrCpy $R1 "tavrel.exe"
+    ${Else}
+      StrCpy $R1 "tavrelc.exe"
+    ${EndIf}
+    ${Do}
+      ${IfNot} ${FileExists} "$INSTDIR\$R1"
+        ${Break}
+      ${EndIf}
+      ClearErrors
+      FileOpen $0 "$INSTDIR\$R1" a
+      ${IfNot} ${Errors}
+        FileClose $0
+        ${Break}
+      ${EndIf}
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(TavrelRunning)" /SD IDCANCEL IDRETRY +2
+      Abort
+    ${Loop}
+  ${Next}
+FunctionEnd
+!macroend
+!insertmacro TavrelRefuseWhileRunning ""
+!insertmacro TavrelRefuseWhileRunning "un."
+
 Section "-Tavrel"
+  Call TavrelRefuseWhileRunning
   SetOutPath "$INSTDIR"
   File "${STAGE}/tavrel.exe"
   File "${STAGE}/tavrelc.exe"
@@ -132,6 +162,7 @@ SectionEnd
 ; user saved, also in the program's folder, stay, and so do the program's settings under
 ; HKCU\Software\Ambrex Software\Tavrel: the folder goes only when it is empty.
 Section "Uninstall"
+  Call un.TavrelRefuseWhileRunning
   Delete "$INSTDIR\tavrel.exe"
   Delete "$INSTDIR\tavrelc.exe"
   Delete "$INSTDIR\Tavrel.html"

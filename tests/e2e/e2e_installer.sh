@@ -100,6 +100,11 @@ close_tavrel() {
     PID=""
     wait_for 10 '! job_window'
 }
+# The uninstaller copies itself to the temporary folder, starts the copy and returns at once.
+uninstall_silently() {  # UNINSTALLER ARGS...
+    wine "$@" >/dev/null 2>&1
+    wait_for 60 '! pgrep -f "nsu[^ ]*.Un\.exe" >/dev/null'
+}
 # Only the copy started from the installed folder, whatever else runs in the prefix.
 kill_installed_tavrel() {
     local p
@@ -188,6 +193,12 @@ check "opening a .tvj file starts Tavrel with the job" 'wait_for 30 job_window'
 wait "$STARTPID" 2>/dev/null
 PID=$(pgrep -f 'Ambrex Tavrel.tavrel\.exe' | head -1)
 [ -z "$PID" ] && PID=$STARTPID
+# A running program cannot be replaced or removed: both refuse rather than stop half-way.
+wine "$SETUP" /S >/dev/null 2>&1
+check "installing over the running program fails with exit code 2" '[ $? = 2 ]'
+uninstall_silently "$PF/uninstall.exe" /S
+check "the uninstaller leaves the running program's installation whole" \
+    '[ -f "$PF/tavrel.exe" ] && [ -f "$PF/tavrelc.exe" ] && [ -f "$PF/uninstall.exe" ] && has_key "HKLM\\$UNINSTALL_KEY" && has_key "HKCR\\.tvj"'
 close_tavrel
 
 # The console runner beside the program copies the job.
@@ -204,9 +215,7 @@ printf 'FilVer=2\r\n' > "$PF/Mit job.tvj"
 # the prefix may change the rest meanwhile.
 wine reg add "$SETTINGS\\Start" /v Fil /d "$WIN\\Job.tvj" /f >/dev/null 2>&1
 wine reg add "$SETTINGS\\Filer" /v e2e_installer.tvj /d "8-12-2026 22:00" /f >/dev/null 2>&1
-wine "$PF/uninstall.exe" /S >/dev/null 2>&1
-# The uninstaller runs from a copy in the temporary folder and returns at once.
-wait_for 60 '[ ! -e "$PF/uninstall.exe" ] && ! has_key "HKLM\\$UNINSTALL_KEY"'
+uninstall_silently "$PF/uninstall.exe" /S
 check "silent uninstall removes the programs, the help page and the uninstaller" \
     '[ ! -e "$PF/tavrel.exe" ] && [ ! -e "$PF/tavrelc.exe" ] && [ ! -e "$PF/Tavrel.html" ] && [ ! -e "$PF/README.txt" ] && [ ! -e "$PF/uninstall.exe" ]'
 check "the user's job, folder list and report stay in the folder" \
@@ -232,8 +241,7 @@ check ".tvj is registered for the user" '[ "$(reg_value "HKCU\\Software\\Classes
 wine reg add 'HKCU\Software\Classes\.tvj' /ve /d Andet.Program /f >/dev/null 2>&1
 QUIET=$(reg_value "HKCU\\$UNINSTALL_KEY" QuietUninstallString)
 check "the quiet uninstall command is the user's" '[ "$QUIET" = "\"$USER_WIN\\uninstall.exe\" /CurrentUser /S" ]'
-wine "$USER_DIR/uninstall.exe" /CurrentUser /S >/dev/null 2>&1
-wait_for 60 '[ ! -e "$USER_DIR/uninstall.exe" ] && ! has_key "HKCU\\$UNINSTALL_KEY"'
+uninstall_silently "$USER_DIR/uninstall.exe" /CurrentUser /S
 check "the user's installation is removed with its folder" '[ ! -e "$USER_DIR" ] && ! has_key "HKCU\\$UNINSTALL_KEY"'
 check "the other program keeps .tvj" '[ "$(reg_value "HKCU\\Software\\Classes\\.tvj" "")" = Andet.Program ] &&
     ! has_key "HKCU\\Software\\Classes\\AmbrexTavrel.Job"'
