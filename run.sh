@@ -8,11 +8,13 @@ ROOT="$(cd "$(dirname "$0")" && pwd)"
 cd "$ROOT"
 source scripts/tools.sh
 tavrel_need_tools
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/win -j "$(nproc 2>/dev/null || echo 2)" --target tavrel
-EXE="$ROOT/build/win/tavrel.exe"
+# TAVREL_BUILD_DIR: another mingw build tree than build/win.
+BUILD="${TAVREL_BUILD_DIR:-build/win}"
+cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD" -j "$(nproc 2>/dev/null || echo 2)" --target tavrel
+EXE="$(cd "$BUILD" && pwd)/tavrel.exe"
 if [ ! -f "$EXE" ]; then
-    echo "build/win/tavrel.exe was not built." >&2
+    echo "$BUILD/tavrel.exe was not built." >&2
     exit 1
 fi
 
@@ -31,6 +33,9 @@ rm -rf "$DEMO"
 mkdir -p "$DEMO"
 cp -r demo/Kilde "$DEMO/Kilde"
 cp demo/Demo.tvj demo/Demo.tvl "$DEMO/"
+# The destination exists beside the source from the start, so that marking Kilde leaves
+# T:\demo\ itself only partly marked.
+mkdir -p "$DEMO/Backup"
 SHOT="$ROOT/build/demo-screenshot.png"
 rm -f "$SHOT"
 
@@ -57,7 +62,7 @@ if [ -n "$done" ]; then
 else
     echo "The copy did not report its end within a minute." >&2
 fi
-echo "Copied from T:\\demo\\Kilde to T:\\demo\\Backup\\demo\\Kilde:"
+echo "Copied from T:\\demo\\Kilde into T:\\demo\\Backup\\:"
 (cd "$DEMO/Backup" 2>/dev/null && find . -type f | sed 's|^\./|  |' | sort) || echo "  (nothing)"
 echo "Left out by the type filter (report T:\\demo\\Demo.txt):"
 if [ -f "$DEMO/Demo.txt" ]; then tail -n +6 "$DEMO/Demo.txt" | tr -d '\r' | sed 's/^/  /'; fi
