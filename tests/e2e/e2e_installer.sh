@@ -122,7 +122,8 @@ clean_installations() {
         done
     } > "$W/clean.reg"
     wine reg import "$(wine winepath -w "$W/clean.reg" 2>/dev/null | tr -d '\r')" >/dev/null 2>&1
-    rm -rf "$PF" "$USER_DIR" "$MENU_ALL"
+    rm -rf "$PF" "$USER_DIR" "$MENU_ALL" "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/Ambrex\ Tavrel \
+        "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Ambrex\ Tavrel.lnk
 }
 cleanup() {
     kill_installed_tavrel
@@ -235,6 +236,8 @@ USER_DIR=""
 [ -n "$USER_WIN" ] && USER_DIR=$(wine winepath -u "$USER_WIN" 2>/dev/null | tr -d '\r')
 check "installed outside Program Files, in the user's own folder" \
     '[ -n "$USER_DIR" ] && [ -f "$USER_DIR/tavrel.exe" ] && case "$USER_WIN" in *"Program Files"*) false ;; *"\\Ambrex Tavrel") true ;; *) false ;; esac'
+user_menu() { ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Ambrex\ Tavrel.lnk >/dev/null 2>&1; }
+check "Start-menu shortcut for the user only" 'user_menu && [ ! -e "$MENU_ALL" ]'
 check "no entry for all users" '! has_key "HKLM\\$UNINSTALL_KEY" && ! has_key "HKLM\\Software\\Classes\\AmbrexTavrel.Job"'
 check ".tvj is registered for the user" '[ "$(reg_value "HKCU\\Software\\Classes\\.tvj" "")" = AmbrexTavrel.Job ] &&
     [ "$(reg_value "HKCU\\Software\\Classes\\AmbrexTavrel.Job\\shell\\open\\command" "")" = "\"$USER_WIN\\tavrel.exe\" \"%1\"" ]'
@@ -242,7 +245,7 @@ wine reg add 'HKCU\Software\Classes\.tvj' /ve /d Andet.Program /f >/dev/null 2>&
 QUIET=$(reg_value "HKCU\\$UNINSTALL_KEY" QuietUninstallString)
 check "the quiet uninstall command is the user's" '[ "$QUIET" = "\"$USER_WIN\\uninstall.exe\" /CurrentUser /S" ]'
 uninstall_silently "$USER_DIR/uninstall.exe" /CurrentUser /S
-check "the user's installation is removed with its folder" '[ ! -e "$USER_DIR" ] && ! has_key "HKCU\\$UNINSTALL_KEY"'
+check "the user's installation is removed with its folder and shortcut" '[ ! -e "$USER_DIR" ] && ! user_menu && ! has_key "HKCU\\$UNINSTALL_KEY"'
 check "the other program keeps .tvj" '[ "$(reg_value "HKCU\\Software\\Classes\\.tvj" "")" = Andet.Program ] &&
     ! has_key "HKCU\\Software\\Classes\\AmbrexTavrel.Job"'
 
