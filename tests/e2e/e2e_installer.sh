@@ -92,7 +92,9 @@ close_tavrel() {
     if [ -z "$wins" ] || ! command -v python3 >/dev/null || ! send_close $wins; then
         wine taskkill /IM tavrel.exe >/dev/null 2>&1
     fi
+    CLOSED=1
     if ! wait_for 10 '! kill -0 $PID 2>/dev/null'; then
+        CLOSED=0
         kill_installed_tavrel
         wait_for 5 '! kill -0 $PID 2>/dev/null'
     fi
@@ -185,7 +187,7 @@ check "the report lists the file the filter left out" 'wait_for 5 report_lists_b
 check "the main window shows the job" 'wait_for 20 job_window'
 check "the count copies nothing" '[ ! -e "$W/Backup" ]'
 close_tavrel
-check "closing ends the program" '! job_window && ! pgrep -f "Ambrex Tavrel.tavrel\\.exe" >/dev/null'
+check "closing the window ends the program" '[ $CLOSED = 1 ] && ! job_window && ! pgrep -f "Ambrex Tavrel.tavrel\\.exe" >/dev/null'
 
 # A double-click: the shell opens the job through the association.
 (cd "$W" && exec wine start "$WIN\\Job.tvj") >/dev/null 2>&1 &
@@ -201,6 +203,7 @@ uninstall_silently "$PF/uninstall.exe" /S
 check "the uninstaller leaves the running program's installation whole" \
     '[ -f "$PF/tavrel.exe" ] && [ -f "$PF/tavrelc.exe" ] && [ -f "$PF/uninstall.exe" ] && has_key "HKLM\\$UNINSTALL_KEY" && has_key "HKCR\\.tvj"'
 close_tavrel
+check "and closes through its window" '[ $CLOSED = 1 ] && ! job_window'
 
 # The console runner beside the program copies the job.
 wine "$PF/tavrelc.exe" "$WIN\\Job.tvj" /R </dev/null >"$W/tavrelc.txt" 2>&1
