@@ -210,6 +210,11 @@ wine "$PF/tavrelc.exe" "$WIN\\Job.tvj" /R </dev/null >"$W/tavrelc.txt" 2>&1
 check "installed tavrelc.exe JOB /R exits 0" '[ $? = 0 ]'
 check "and copies the job" 'cmp -s "$W/Kilde/Under/b.txt" "$W/Backup/e2e_installer/Kilde/Under/b.txt" && [ ! -e "$W/Backup/e2e_installer/Kilde/c.bak" ]'
 
+# The portable zip runs where it is unpacked.
+unzip -q "$W/dist/Tavrel-$VERSION-portable.zip" -d "$W/portable"
+wine "$W/portable/Ambrex Tavrel/tavrelc.exe" "$WIN\\Job.tvj" /T </dev/null >"$W/portable.txt" 2>&1
+check "tavrelc.exe from the unpacked zip counts the job" '[ $? = 0 ] && grep -q "^Gennemset: 3 filer" "$W/portable.txt"'
+
 # ---- Silent uninstall: the user's things stay ----
 # A user who saved a job, its folder list and its report in the program's folder.
 printf 'FilVer=2\r\n' > "$PF/Mit job.tvj"
