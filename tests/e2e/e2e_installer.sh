@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The installer under Wine: a silent installation for all users, the installed program counting a
-# job given on its command line, a ".tvj" file opened as by a double-click, tavrelc beside the
-# program, the entry in Apps & features, a silent uninstall that keeps the user's job and
-# settings; then the same for one user only, next to another program's claim on ".tvj".
+# job given on its command line, a ".tvj" file opened as by a double-click, installer and
+# uninstaller refusing while the program runs, tavrelc beside the program and from the portable
+# zip, the entry in Apps & features, a silent uninstall that keeps the user's job and settings;
+# then the same for one user only, next to another program's claim on ".tvj".
 # Usage: e2e_installer.sh ROOT WINBUILD
 set -uo pipefail
 ROOT="$1"; WINBUILD="$2"
