@@ -332,13 +332,21 @@ LRESULT TfrmCopyMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (popup == ::GetSubMenu(bar, 1)) menuVisClick(popup);
         return 0;
     }
+    case WM_NEXTDLGCTL: {
+        // The dialog keys (Tab, the labels' accelerators) move the focus through this message,
+        // which only dialogs handle by themselves.
+        HWND target = LOWORD(lp) ? reinterpret_cast<HWND>(wp) : ::GetNextDlgTabItem(hwnd_, ::GetFocus(), wp != 0);
+        if (target) {
+            ::SetFocus(target);
+            if (::SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) ::SendMessageW(target, EM_SETSEL, 0, -1);
+        }
+        return 0;
+    }
     case WM_SETCURSOR:
         if (busyCursor_ && BusyCursorAt(reinterpret_cast<HWND>(wp))) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
             return TRUE;
         }
-        break;
-    case WM_GETMINMAXINFO:
         break;
     default:
         break;

@@ -124,6 +124,9 @@ void TfrmCopyMain::TabControl1Change() {
     const bool filter = TabControl1.Send(TCM_GETCURSEL) == 1;
     pan2.Show(filter ? SW_SHOW : SW_HIDE);
     pan1.Show(filter ? SW_HIDE : SW_SHOW);
+    // The keyboard must not stay on a control that is no longer shown.
+    HWND hidden = filter ? pan1.Handle() : pan2.Handle();
+    if (::IsChild(hidden, ::GetFocus())) ::SetFocus(*DirTreeT1);
     auto tabStop = [](HWND h, bool on) {
         LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
         ::SetWindowLongPtrW(h, GWL_STYLE, on ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
