@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 #include "core/Formats.h"
 #include "core/Text.h"
@@ -18,6 +19,9 @@ constexpr const char* kFolderUnreadableText = "Mappens indhold kunne ikke læses
 namespace {
 
 constexpr const char* kTempPrefix = "~tavrel-";
+// The system's codes for a target that is already there.
+constexpr uint32_t kErrorFileExists = 80;
+constexpr uint32_t kErrorAlreadyExists = 183;
 constexpr const char* kTempSuffix = ".tmp";
 // A name component may hold 255 characters; longer temporary names fall back to a hash.
 constexpr size_t kMaxNameLength = 255;
@@ -50,6 +54,72 @@ bool IsTempName(const std::string& fileName) {
     return fileName.size() > pre + suf && EqualsAsciiNoCase(fileName.substr(0, pre), kTempPrefix) &&
            EqualsAsciiNoCase(fileName.substr(fileName.size() - suf), kTempSuffix);
 }
+
+// What a destination folder held when the walk came to the folder it mirrors. One enumeration
+// answers the new-and-changed test and the existence checks for every entry of the folder,
+// where a look-up and an open per file would cost two system calls each (and, on file systems
+// that match names without regard to case by reading the folder, a read of the whole folder).
+class CopyRules::DestListing {
+public:
+    enum class State { Unread, Listed, Absent, Unknown };
+
+    State Get() const { return state_; }
+
+    void Read(IFileSystem& fs, const std::string& folder) {
+        auto folderEnum = fs.OpenFolder(folder);
+        if (!folderEnum) {
+            state_ = FolderExists(fs, folder) ? State::Unknown : State::Absent;
+            return;
+        }
+        state_ = State::Listed;
+        DirEntry entry;
+        while (folderEnum->Next(entry)) {
+            if (entry.name == "." || entry.name == "..") continue;
+            Put(entry);
+        }
+    }
+
+    // The folder was created by the walk just now: it is empty.
+    void Created() {
+        if (state_ != State::Listed) state_ = State::Listed;
+    }
+
+    // The entry of this name: written as given, else without regard to case. A name that holds
+    // letters beyond those FoldCase knows may still match under the system's own rules, so a
+    // miss for it proves nothing (see MissIsCertain).
+    const DirEntry* Find(const std::string& name) const {
+        auto it = exact_.find(name);
+        if (it != exact_.end()) return &it->second;
+        auto folded = folded_.find(FoldCase(name));
+        if (folded == folded_.end()) return nullptr;
+        it = exact_.find(folded->second);
+        return it == exact_.end() ? nullptr : &it->second;
+    }
+
+    static bool MissIsCertain(const std::string& name) {
+        for (unsigned char c : name)
+            if (c >= 0xC4) return false;  // a lead byte of a code point from U+0100 on
+        return true;
+    }
+
+    void Put(const DirEntry& entry) {
+        folded_.emplace(FoldCase(entry.name), entry.name);
+        exact_[entry.name] = entry;
+    }
+
+    void Remove(const std::string& name) {
+        const DirEntry* there = Find(name);
+        if (!there) return;
+        const std::string key = there->name;
+        folded_.erase(FoldCase(key));
+        exact_.erase(key);
+    }
+
+private:
+    State state_ = State::Unread;
+    std::unordered_map<std::string, DirEntry> exact_;
+    std::unordered_map<std::string, std::string> folded_;
+};
 
 bool TypeIncluded(const JobSettings& settings, const std::string& fileName) {
     bool included = !settings.onlyListedTypes;
@@ -128,10 +198,18 @@ void CopyRules::DiscardFile(const std::string& path) {
     ctx_.fs.DeleteFile(path);
 }
 
-bool CopyRules::CopyOneFile(const std::string& source, const std::string& target, FsError& error) {
+bool CopyRules::CopyOneFile(const std::string& source, const std::string& target, FsError& error,
+                            bool tempMayExist) {
     const std::string temp = ExtractFilePath(target) + TempNameFor(ExtractFileName(target));
-    DiscardFile(temp);
-    if (!ctx_.fs.CopyFile(source, temp, false, &error)) {
+    if (tempMayExist) DiscardFile(temp);
+    // Where the temporary name is known to be free, the copy need not look for a file to
+    // replace; one that appeared meanwhile is removed and the copy made again.
+    bool copied = ctx_.fs.CopyFile(source, temp, !tempMayExist, &error);
+    if (!copied && !tempMayExist && (error.code == kErrorFileExists || error.code == kErrorAlreadyExists)) {
+        DiscardFile(temp);
+        copied = ctx_.fs.CopyFile(source, temp, false, &error);
+    }
+    if (!copied) {
         DiscardFile(temp);
         return false;
     }
@@ -154,15 +232,34 @@ uint32_t CopyRules::FileDateOf(const std::string& path) {
     return ctx_.fs.ToDosDateTime(time).value_or(0);
 }
 
+bool CopyRules::AsNew(FileTime destTime, FileTime sourceTime) {
+    auto sourceDos = ctx_.fs.ToDosDateTime(sourceTime);
+    auto destDos = ctx_.fs.ToDosDateTime(destTime);
+    if (sourceDos && destDos) return *destDos >= *sourceDos;
+    return destTime == sourceTime;
+}
+
 bool CopyRules::DestinationUpToDate(const std::string& target, const DirEntry& source) {
     auto entry = ctx_.fs.FindEntry(target);
     if (!entry || entry->IsFolder()) return false;
     FileTime destTime = 0;
     if (!ctx_.fs.GetLastWriteTime(target, destTime)) return false;
-    auto sourceDos = ctx_.fs.ToDosDateTime(source.lastWrite);
-    auto destDos = ctx_.fs.ToDosDateTime(destTime);
-    if (sourceDos && destDos) return *destDos >= *sourceDos;
-    return destTime == source.lastWrite;
+    return AsNew(destTime, source.lastWrite);
+}
+
+bool CopyRules::UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source) {
+    switch (listing.Get()) {
+    case DestListing::State::Absent:
+        return false;
+    case DestListing::State::Listed:
+        if (const DirEntry* there = listing.Find(source.name))
+            return !there->IsFolder() && AsNew(there->lastWrite, source.lastWrite);
+        if (DestListing::MissIsCertain(source.name)) return false;
+        break;
+    default:
+        break;
+    }
+    return DestinationUpToDate(target, source);
 }
 
 bool CopyRules::ForceFolders(const std::string& path) {
@@ -204,7 +301,11 @@ bool CopyRules::ForceFolders(const std::string& path) {
 
 void CopyRules::CopyFolder(const std::string& folder, const std::string& destBase, bool doCopy,
                            size_t stripLength) {
-    const std::optional<FileId> id = ctx_.fs.GetFileId(folder);
+    Walk(folder, ctx_.fs.GetFileId(folder), destBase, doCopy, stripLength);
+}
+
+void CopyRules::Walk(const std::string& folder, const std::optional<FileId>& id, const std::string& destBase,
+                     bool doCopy, size_t stripLength, bool destCreated) {
     // A link back to a folder the walk is already inside would make it endless.
     if (!EnterFolder(id)) return;
     try {
@@ -214,11 +315,21 @@ void CopyRules::CopyFolder(const std::string& folder, const std::string& destBas
         // Without a destination (a count run of a job that has none) there is nothing to compare.
         const bool hasDest = !destBase.empty();
         bool ontoItself = hasDest && SameFolderPath(folder, destFolder);
-        if (hasDest && !ontoItself && id) {
+        // A folder the walk has just created cannot be the one it walks.
+        if (hasDest && !ontoItself && id && !destCreated) {
             auto destId = ctx_.fs.GetFileId(destFolder);
             ontoItself = destId && *destId == *id;
         }
         bool destFailed = false;
+        // Once the destination folder is known to be there it is not looked for again.
+        bool destReady = destCreated;
+        DestListing listing;
+        // A folder the walk has just created holds nothing yet.
+        if (destCreated) listing.Created();
+        auto listed = [&]() -> DestListing& {
+            if (listing.Get() == DestListing::State::Unread && hasDest) listing.Read(ctx_.fs, destFolder);
+            return listing;
+        };
         auto folderEnum = ctx_.fs.OpenFolder(folder);
         // A folder that is there but cannot be listed (no access) holds files this run does not
         // copy: that must show in the report and keep the run from counting as complete.
@@ -234,19 +345,33 @@ void CopyRules::CopyFolder(const std::string& folder, const std::string& destBas
                     continue;
                 }
                 if (!doCopy) ctx_.view.SetFolderText(folder);
-                if (doCopy && !destFailed && !FolderExists(ctx_.fs, destFolder))
-                    destFailed = !ForceFolders(destFolder);
+                if (doCopy && !destFailed && !destReady) {
+                    if (listed().Get() == DestListing::State::Listed || FolderExists(ctx_.fs, destFolder)) {
+                        destReady = true;
+                    } else {
+                        destFailed = !ForceFolders(destFolder);
+                        destReady = !destFailed;
+                        if (destReady && listing.Get() == DestListing::State::Absent) listing.Created();
+                    }
+                }
                 const std::string source = folder + entry.name;
                 const std::string target = destFolder + entry.name;
                 if (entry.IsFolder()) {
                     if (!ctx_.settings.includeSubfolders) continue;
                     const std::string sub = source + "\\";
-                    if (IsExcluded(sub, ctx_.fs.GetFileId(sub))) continue;
-                    if (doCopy && !destFailed && !FolderExists(ctx_.fs, target)) {
-                        FsError error;
-                        if (!ctx_.fs.CreateFolder(target, &error)) RecordFailure(target, error);
+                    const std::optional<FileId> subId = ctx_.fs.GetFileId(sub);
+                    if (IsExcluded(sub, subId)) continue;
+                    bool created = false;
+                    if (doCopy && !destFailed) {
+                        const DirEntry* there =
+                            listing.Get() == DestListing::State::Listed ? listing.Find(entry.name) : nullptr;
+                        if (!(there && there->IsFolder()) && !FolderExists(ctx_.fs, target)) {
+                            FsError error;
+                            created = ctx_.fs.CreateFolder(target, &error);
+                            if (!created) RecordFailure(target, error);
+                        }
                     }
-                    CopyFolder(sub, destBase, doCopy, stripLength);
+                    Walk(sub, subId, destBase, doCopy, stripLength, created);
                     continue;
                 }
                 const int64_t tenths = SizeInTenthsOfKb(entry.size);
@@ -254,7 +379,7 @@ void CopyRules::CopyFolder(const std::string& folder, const std::string& destBas
                 ctx_.counters.ExaminedSize += tenths;
                 if (ontoItself) continue;
                 if (!ctx_.settings.deleteDestFirst && ctx_.settings.onlyNewAndChanged && hasDest &&
-                    DestinationUpToDate(target, entry))
+                    UpToDateIn(listed(), target, entry))
                     continue;
                 if (!TypeIncluded(ctx_.settings, entry.name)) {
                     ctx_.skipped.Add(source);
@@ -263,10 +388,20 @@ void CopyRules::CopyFolder(const std::string& folder, const std::string& destBas
                 }
                 if (doCopy) {
                     ctx_.view.SetFolderText(source);
+                    const std::string tempName = TempNameFor(entry.name);
+                    const bool tempMayExist = listing.Get() != DestListing::State::Listed ||
+                                              listing.Find(tempName) || !DestListing::MissIsCertain(tempName);
                     FsError error;
-                    if (!CopyOneFile(source, target, error)) {
+                    if (!CopyOneFile(source, target, error, tempMayExist)) {
                         RecordFailure(source, error);
                         continue;
+                    }
+                    if (listing.Get() == DestListing::State::Listed) {
+                        // A second source name that differs only in case meets this copy.
+                        listing.Remove(tempName);
+                        DirEntry copied = entry;
+                        if (const DirEntry* there = listing.Find(entry.name)) copied.name = there->name;
+                        listing.Put(copied);
                     }
                 }
                 ++ctx_.counters.CopiedCount;

@@ -88,7 +88,12 @@ public:
     bool DestinationUpToDate(const std::string& target, const DirEntry& source);
 
 private:
-    bool CopyOneFile(const std::string& source, const std::string& target, FsError& error);
+    class DestListing;
+    void Walk(const std::string& folder, const std::optional<FileId>& id, const std::string& destBase, bool doCopy,
+              size_t stripLength, bool destCreated = false);
+    bool UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source);
+    bool AsNew(FileTime destTime, FileTime sourceTime);
+    bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true);
     void DiscardFile(const std::string& path);
     void RecordFailure(const std::string& path, const FsError& error);
     bool IsExcluded(const std::string& folder, const std::optional<FileId>& id);

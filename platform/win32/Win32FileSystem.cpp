@@ -44,6 +44,9 @@ private:
     HANDLE h_;
 };
 
+// From this size on a copy bypasses the file cache.
+constexpr uint64_t kUncachedCopySize = 64ull << 20;
+
 HANDLE OpenForReading(const std::string& path, DWORD flags = 0) {
     return CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                        OPEN_EXISTING, flags, nullptr);
@@ -129,7 +132,14 @@ bool Win32FileSystem::CopyFile(const std::string& source, const std::string& tar
         SetLastError(ERROR_ACCESS_DENIED);
         return Failed(error);
     }
-    return Check(CopyFileW(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE), error);
+    DWORD flags = failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0;
+    // A large file goes past the system's file cache: a backup of a few of them would otherwise
+    // push out of memory everything else the user is working with.
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    if (GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &info) &&
+        ((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow) >= kUncachedCopySize)
+        flags |= COPY_FILE_NO_BUFFERING;
+    return Check(CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr, flags), error);
 }
 
 bool Win32FileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error) {
