@@ -67,3 +67,9 @@ if(TARGET tavrel)
     COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:tavrel>/help
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/help/Tavrel.html $<TARGET_FILE_DIR:tavrel>/help/Tavrel.html)
 endif()
+# The reusable controls on show, for tests/e2e/screenshots_controls.sh (not a test itself).
+if(TAVREL_CONTROLS_LIB AND EXISTS ${CMAKE_SOURCE_DIR}/tests/win/demo_controls.cpp)
+  add_executable(demo_controls WIN32 tests/win/demo_controls.cpp)
+  target_link_libraries(demo_controls PRIVATE ${TAVREL_CONTROLS_LIB} tavrel_win32 tavrel_core)
+  target_link_options(demo_controls PRIVATE -municode -mwindows)
+endif()
