@@ -12,6 +12,8 @@ tv_init() {
     # machine (taskkill /IM tavrel.exe closes them all) leave this test alone.
     if [ -n "${TAVREL_E2E_PREFIX:-}" ]; then
         export WINEPREFIX="$TAVREL_E2E_PREFIX"
+        # Its Wine session may still belong to the display of an earlier run.
+        wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
         ln -sfn "$TAVREL_SCRATCH" "$WINEPREFIX/dosdevices/t:"
     fi
     trap 'tv_cleanup' EXIT
