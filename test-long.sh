@@ -76,7 +76,7 @@ tavrel_wine_up "$ROOT"
 export TAVREL_XVFB_PID
 trap "tavrel_wine_down" EXIT
 if bash tests/e2e/soak.sh "$ROOT" "$ROOT/$WIN_TREE" "$SOAK_FILES" 5 | tee build/soak.log; then
-    note "soak: $(tail -1 build/soak.log)"
+    note "$(tail -1 build/soak.log)"
 else
     note "soak: FAILED, see build/soak.log"; failed=$((failed + 1))
 fi

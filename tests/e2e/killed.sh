@@ -32,8 +32,24 @@ run_to_end() {
 }
 
 failures=0; kills=0; partial=0; mixed=0
+# wait_for_copy: returns once the first temporary copy exists (or after a minute).
+wait_for_copy() {
+    local i
+    for i in $(seq 1 1200); do
+        [ -n "$(find "$W/dst" -name '~tavrel-*' 2>/dev/null | head -1)" ] && return
+        sleep 0.05
+    done
+}
+
+# The first copy, timed from its first temporary copy, spaces the kills over a whole copy.
 make_version '2024-01-01 10:00:00'
-run_to_end || { echo "first copy failed"; exit 1; }
+timeout 600 wine "$EXE" "$WIN\\jobs\\k.tvj" /R </dev/null >"$W/out.txt" 2>"$W/err.txt" &
+pid=$!
+wait_for_copy
+t0=$(date +%s.%N)
+wait "$pid" || { echo "first copy failed"; exit 1; }
+copy_secs=$(awk -v a="$t0" -v b="$(date +%s.%N)" 'BEGIN { printf "%.2f", b - a }')
+echo "a whole copy takes ${copy_secs}s"
 hashes "$D" > "$W/old.sums"
 cp -a "$W/dst" "$W/dst-old"
 make_version '2024-02-01 10:00:00'
@@ -42,13 +58,10 @@ hashes "$W/src" > "$W/new.sums"
 for k in $(seq 1 "$KILLS"); do
     rm -rf "$W/dst"; cp -a "$W/dst-old" "$W/dst"
     # Wine's start-up time varies, so the delays count from the first temporary copy.
-    delay=$(awk -v k="$k" -v n="$KILLS" 'BEGIN { printf "%.2f", 2.0 * (k - 1) / n }')
+    delay=$(awk -v k="$k" -v n="$KILLS" -v t="$copy_secs" 'BEGIN { printf "%.2f", 0.9 * t * (k - 1) / n }')
     wine "$EXE" "$WIN\\jobs\\k.tvj" /R </dev/null >/dev/null 2>&1 &
     pid=$!
-    for i in $(seq 1 1200); do
-        [ -n "$(find "$W/dst" -name '~tavrel-*' 2>/dev/null | head -1)" ] && break
-        sleep 0.05
-    done
+    wait_for_copy
     sleep "$delay"
     kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
     sleep 1
