@@ -233,7 +233,8 @@ TEST_F(DirTreeTest, HitTestTakesTheWholeRow) {
     EXPECT_EQ(tree->HitTest(text.left + 2, y), alpha);
     EXPECT_EQ(tree->HitTest(text.right + 30, y), alpha) << "right of the text";
     EXPECT_EQ(tree->HitTest(2, y), alpha) << "in the indentation";
-    EXPECT_EQ(tree->HitTest(text.left + 2, 550), kNoNode) << "below the last row";
+    EXPECT_EQ(tree->HitTest(text.left + 2, -3), kNoNode) << "above the client area";
+    EXPECT_EQ(tree->HitTest(600, y), kNoNode) << "right of the client area";
     EXPECT_GT(tree->Indent(), 0);
 }
 

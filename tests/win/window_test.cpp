@@ -198,3 +198,21 @@ TEST(GraphicControl, PaintedAtItsPlaceAndClipped) {
     w.Update();
     EXPECT_EQ(sq.paints, before);
 }
+
+TEST(Dialog, ModelessDialogGetsItsKeysThroughProcessMessages) {
+    ProbeDialog d;
+    d.pendingKey = VK_ESCAPE;
+    ASSERT_TRUE(d.CreateModeless(nullptr, {.title = "Modeless", .style = WS_POPUP | WS_CAPTION | WS_VISIBLE, .cx = 180,
+                                           .cy = 70}));
+    EXPECT_FALSE(d.IsModal());
+    HWND h = d.Handle();
+    // The timer posts Esc to the edit field; the dialog handling turns it into IDCANCEL.
+    DWORD start = ::GetTickCount();
+    while (::IsWindow(h) && ::GetTickCount() - start < 3000) {
+        ProcessMessages();
+        ::Sleep(5);
+    }
+    EXPECT_EQ(d.cancels, 1);
+    EXPECT_FALSE(::IsWindow(h)) << "a modeless dialog is destroyed when it ends";
+    EXPECT_EQ(d.Handle(), nullptr);
+}
