@@ -1,5 +1,8 @@
 # libFuzzer programs, one per reader of outside text (clang only). Every program links the
 # whole core and the simulation with the fuzzer's and the sanitizers' instrumentation.
+if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(FATAL_ERROR "The fuzzers need clang: configure with CC=clang CXX=clang++")
+endif()
 set(TAVREL_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined)
 target_compile_options(tavrel_core PRIVATE ${TAVREL_FUZZ_FLAGS})
 target_compile_options(tavrel_sim PRIVATE ${TAVREL_FUZZ_FLAGS})
