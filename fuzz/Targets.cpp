@@ -1,13 +1,18 @@
 #include "fuzz/Targets.h"
 
+#include <atomic>
+#include <map>
+
 #include "core/AppSettings.h"
 #include "core/CmdLine.h"
+#include "core/CopyRun.h"
 #include "core/DirTree.h"
 #include "core/JobController.h"
 #include "core/JobFile.h"
 #include "core/Marking.h"
 #include "core/MemoryTreeView.h"
 #include "core/Text.h"
+#include "core/CopyRules.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 
@@ -144,6 +149,117 @@ std::string FuzzLoadJob(std::string_view bytes) {
     return {};
 }
 
+namespace {
+
+class QuietRunView : public IRunView {
+public:
+    void SetFolderText(const std::string&) override {}
+    void ProcessMessages() override {}
+    void SetCaption(const std::string&) override {}
+    void SetMarkedGroupVisible(bool) override {}
+    void SetCopiedGroupCaption(const std::string&) override {}
+    void SetCancelCaption(const std::string&) override {}
+    void SetFinishButtonsVisible(bool) override {}
+    void ShowProgress() override {}
+    void PlayAnimation(RunClip, int) override {}
+    void StopAnimation() override {}
+    void SetCounts(const std::string&, const std::string&, const std::string&, const std::string&) override {}
+    void SetElapsed(const std::string&) override {}
+    void SetStatusText(const std::string&) override {}
+    void SetTimerEnabled(bool) override {}
+    void SetBusyCursor(bool) override {}
+};
+
+// Every file below the folder with its content, by full path.
+void Snapshot(SimFileSystem& fs, const std::string& folder, std::map<std::string, std::string>& files, int depth = 0) {
+    if (depth > 8) return;
+    for (const std::string& name : fs.List(folder)) {
+        const std::string path = folder + name;
+        auto entry = fs.Entry(path);
+        if (!entry) continue;
+        if (entry->attributes & kAttrReparsePoint) continue;
+        if (entry->IsFolder())
+            Snapshot(fs, path + "\\", files, depth + 1);
+        else
+            files[path] = fs.Content(path);
+    }
+}
+
+std::string TempLeft(SimFileSystem& fs, const std::string& folder, int depth = 0) {
+    if (depth > 8) return {};
+    for (const std::string& name : fs.List(folder)) {
+        const std::string path = folder + name;
+        auto entry = fs.Entry(path);
+        if (!entry || (entry->attributes & kAttrReparsePoint)) continue;
+        if (IsTempName(name)) return path;
+        if (entry->IsFolder())
+            if (std::string t = TempLeft(fs, path + "\\", depth + 1); !t.empty()) return t;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string FuzzRunJob(std::string_view bytes) {
+    const size_t cut = bytes.find('\0');
+    SimFileSystem fs;
+    fs.AddDrive('C');
+    fs.AddDrive('D');
+    fs.AddShare("\\\\srv\\share\\");
+    const FileTime t0 = SimFileSystem::MakeFileTime(2024, 5, 1, 10);
+    fs.AddFile("C:\\Data\\a.txt", "alpha", t0);
+    fs.AddFile("C:\\Data\\b.bak", "beta", t0);
+    fs.AddFile("C:\\Data\\Sub\\c.doc", std::string(3000, 'c'), t0, kAttrReadOnly);
+    fs.AddFile("C:\\Data\\Æble\\d.txt", "delta", t0);
+    fs.AddFolder("C:\\Data\\Tom");
+    fs.AddFolderLink("C:\\Data\\Sub\\Loop", "C:\\Data");
+    fs.AddFile("C:\\Andet\\e.txt", "epsilon", t0);
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "old alpha", t0 - 100000000ull);
+    fs.AddFile("C:\\Jobs\\F.tvj", std::string(bytes.substr(0, cut)));
+    fs.AddFile("C:\\Jobs\\F.tvl", cut == std::string_view::npos ? std::string() : std::string(bytes.substr(cut + 1)));
+
+    SimSettingsStore store;
+    AppSettings app(store);
+    app.Open();
+    SimMessageBox messages;  // every question answered Yes
+    NullJobView view;
+    SimShellInfo shell;
+    SimClock clock;
+    MemoryTreeView tree;
+    DirTreeModel model(tree, fs, shell);
+    JobController* job = nullptr;
+    FolderMarking marking(
+        tree, model, [&] { return job ? job->Settings().includeSubfolders : true; }, [] {});
+    JobController controller(JobControllerDeps{fs, app, messages, view, marking, nullptr, "C:\\Prog\\"});
+    job = &controller;
+    model.ReadDrives();
+    marking.ClearAllMarks();
+    controller.SetJobFileName("C:\\Jobs\\F.tvj");
+    controller.LoadJob("C:\\Jobs\\F.tvj");
+
+    std::map<std::string, std::string> before;
+    for (const std::string& folder : controller.CollectMarkedFolders()) Snapshot(fs, folder, before);
+    QuietRunView runView;
+    std::atomic<bool> abort{false};
+    CopyRun run(CopyRunDeps{controller, app, fs, clock, messages, runView, abort});
+
+    run.RunCopy(rmCount);
+    for (const auto& [path, content] : before)
+        if (fs.Content(path) != content || !fs.Exists(path)) return "a count run changed " + path;
+    const bool reverse = controller.Settings().reverse;
+    run.RunCopy(rmCopy);
+    if (!reverse)
+        for (const auto& [path, content] : before) {
+            if (!fs.Exists(path)) return "a copy run removed the source file " + path;
+            if (fs.Content(path) != content) return "a copy run changed the source file " + path;
+        }
+    for (const char* root : {"C:\\", "D:\\", "\\\\srv\\share\\"})
+        if (std::string t = TempLeft(fs, root); !t.empty()) return "a temporary copy was left: " + t;
+    for (const SimMessage& m : messages.shown)
+        if (m.text == kCopyErrorText || m.text == kDeleteErrorText) return "the walk stopped on an error: " + m.text;
+    return {};
+}
+
 std::string FuzzCmdLine(std::string_view bytes) {
     const std::string line(bytes);
     const std::vector<std::string> parameters = SplitParameters(line);
@@ -177,6 +293,7 @@ const std::vector<NamedTarget>& AllTargets() {
     static const std::vector<NamedTarget> targets = {
         {"jobfile", FuzzJobFile},   {"commatext", FuzzCommaText}, {"joblist", FuzzJobList},
         {"loadjob", FuzzLoadJob},   {"cmdline", FuzzCmdLine},     {"decodetext", FuzzDecodeText},
+        {"runjob", FuzzRunJob},
     };
     return targets;
 }

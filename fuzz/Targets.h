@@ -23,6 +23,10 @@ std::string FuzzJobList(std::string_view bytes);
 // A whole job loaded from the simulated disk into a real folder tree: the job file and its list
 // are the bytes before and after the first NUL byte.
 std::string FuzzLoadJob(std::string_view bytes);
+// A job from the bytes (as FuzzLoadJob) run over a small simulated disk: counted, then copied
+// with every question answered Yes. The marked folders' files are never harmed unless the
+// job copies in reverse, and no temporary copy is left anywhere.
+std::string FuzzRunJob(std::string_view bytes);
 // The command line: split, quoted again, split again.
 std::string FuzzCmdLine(std::string_view bytes);
 // The code page detection of text files: decoded, encoded, decoded again.
