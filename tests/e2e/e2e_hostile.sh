@@ -136,6 +136,25 @@ write_job wipe "$WIN\\dstlink\\" 1 "$WIN\\src\\"
 run_job wipe /R /J
 check "emptying a destination that is a link to the source is refused (exit 3)" '[ $RC = 3 ] && [ "$(hashes "$S")" = "$before" ]'
 
+# ---- Names that Windows cannot hold ----
+mkdir -p "$W/odd"
+printf 'ok\n' > "$W/odd/ok.txt"
+printf 'dot\n' > "$W/odd/trailing."
+printf 'blank\n' > "$W/odd/blank "
+printf 'star\n' > "$W/odd/star*q?.txt"
+write_job odd "$WIN\\dstodd\\" 0 "$WIN\\odd\\"
+run_job odd /R
+check "names Windows cannot hold end the run with failures (exit 1), the rest is copied" '[ $RC = 1 ] && echo "$OUT" | grep -qx "Fejl: 3 filer" && cmp -s "$W/odd/ok.txt" "$W/dstodd/e2e_hostile/odd/ok.txt"'
+odd_listed() {
+    local report n
+    report=$(tr -d '\r' < "$W/jobs/odd.txt")
+    echo "$report" | grep -qx "Fejl: 3" || return 1
+    for n in 'trailing\.' 'blank ' 'star\*q?\.txt'; do
+        echo "$report" | grep -q "^T:.e2e_hostile.odd.$n - " || return 1
+    done
+}
+check "and each is named in the report" odd_listed
+
 chmod -R u+w "$W" 2>/dev/null
 echo "e2e_hostile: $passed passed, $failures failed"
 [ $failures = 0 ]
