@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <thread>
@@ -120,10 +121,17 @@ TEST_F(BrowseTest, SendsThePreselectionAndKeepsTheChosenFolder) {
         ++created;
         EXPECT_NE(d.DialogHandle(), nullptr);
     };
-    dlg.OnSelChanged = [&](TBrowseDirectoryDlg&, const std::string& p) { changes.push_back(p); };
+    std::atomic<int> changeCount{0};
+    dlg.OnSelChanged = [&](TBrowseDirectoryDlg&, const std::string& p) {
+        changes.push_back(p);
+        ++changeCount;
+    };
     RECT window{};
     std::string titleShown;
     bool ok = Run(dlg, [&](HWND h) {
+        // On a busy machine the shell reports the preselection late; the user waits for it.
+        for (int i = 0; i < 500 && changeCount == 0; ++i) ::Sleep(20);
+        Settle();
         ::GetWindowRect(h, &window);
         titleShown = WindowHandle(h).GetText();
         Press(h, IDOK);
