@@ -308,6 +308,13 @@ bool TfrmCopyMain::PreTranslate(MSG& msg) {
 }
 
 void TfrmCopyMain::PumpMessages() {
+    // A run calls this before every entry it meets, and nearly always nothing waits. Looking
+    // at the queue is a system call (under Wine a trip to the server), so it is looked at once
+    // per tick of the clock. The look itself is PeekMessage: under Wine only that fetches the
+    // keys and clicks still waiting at the display.
+    const DWORD now = ::GetTickCount();
+    if (now == lastQueueLook_) return;
+    lastQueueLook_ = now;
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

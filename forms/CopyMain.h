@@ -151,6 +151,7 @@ private:
     std::unique_ptr<TBrowseDirectoryDlg> BrwDirDlg1;
     TStatus* status_ = nullptr;
     RunGuard guard_;
+    DWORD lastQueueLook_ = 0;  // tick count of the run's last look at the message queue
 
     std::function<void(const std::string&)> splashText_;
     std::function<void()> closeSplash_;
