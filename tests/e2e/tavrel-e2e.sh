@@ -36,11 +36,25 @@ tv_cleanup() {
         for i in $(seq 1 20); do kill -0 "$TV_PID" 2>/dev/null || break; sleep 0.25; done
         kill -0 "$TV_PID" 2>/dev/null && kill "$TV_PID" 2>/dev/null
     fi
+    # A private Wine session ends with the test, so that it never outlives its display.
+    [ -n "${TAVREL_E2E_PREFIX:-}" ] && { wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; }
+    # The display this test started: a Wine process of another session that still holds a
+    # connection can keep it from ending at once, and waiting for it must not hang the test.
+    if [ -n "${TAVREL_XVFB_STARTED:-}" ] && [ -n "${TAVREL_XVFB_PID:-}" ]; then
+        kill "$TAVREL_XVFB_PID" 2>/dev/null
+        local j
+        for j in $(seq 1 20); do kill -0 "$TAVREL_XVFB_PID" 2>/dev/null || break; sleep 0.25; done
+        kill -0 "$TAVREL_XVFB_PID" 2>/dev/null && kill -9 "$TAVREL_XVFB_PID" 2>/dev/null
+    fi
     tavrel_wine_down
 }
 
-ok() { echo "ok   - $1"; }
-bad() { echo "FAIL - $1"; failures=$((failures + 1)); }
+ok() { echo "ok   - $1 (${SECONDS}s)"; }
+bad() {
+    echo "FAIL - $1 (after ${SECONDS}s)"
+    failures=$((failures + 1))
+    tv_shot "$TV_NAME-failure-$failures.png"
+}
 check() { if eval "$2"; then ok "$1"; else bad "$1"; fi; }
 tv_finish() {
     echo "$failures failure(s)"
