@@ -247,9 +247,22 @@ std::string FuzzRunJob(std::string_view bytes) {
     for (const auto& [path, content] : before)
         if (fs.Content(path) != content || !fs.Exists(path)) return "a count run changed " + path;
     const bool reverse = controller.Settings().reverse;
+    // Files inside the destination are its contents, which the user may have it empty first,
+    // even where the destination lies inside a marked folder.
+    std::string dest = controller.Settings().destination;
+    for (size_t i = 1; i < dest.size();)
+        if (dest[i] == '\\' && dest[i - 1] == '\\')
+            dest.erase(i, 1);
+        else
+            ++i;
+    dest = IncludeTrailingBackslash(dest);
+    auto insideDestination = [&](const std::string& path) {
+        return !dest.empty() && dest != "\\" && path.size() > dest.size() && EqualsNoCase(path.substr(0, dest.size()), dest);
+    };
     run.RunCopy(rmCopy);
     if (!reverse)
         for (const auto& [path, content] : before) {
+            if (insideDestination(path)) continue;
             if (!fs.Exists(path)) return "a copy run removed the source file " + path;
             if (fs.Content(path) != content) return "a copy run changed the source file " + path;
         }
