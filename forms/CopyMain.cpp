@@ -107,7 +107,6 @@ bool TfrmCopyMain::CreateMain(std::function<void(const std::string&)> splashText
 
 bool TfrmCopyMain::OnCreate() {
     FormCreate();
-    created_ = true;
     return true;
 }
 

@@ -130,8 +130,6 @@ private:
     void SetBusyCursor(bool busy);
     bool BusyCursorAt(HWND hit) const;
 
-    static LRESULT CALLBACK KeySubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
-
     // The platform.
     Win32FileSystem fs_;
     Win32Registry registry_;
@@ -169,7 +167,6 @@ private:
 
     std::vector<std::string> recentPaths_;  // the paths behind mnuSidsteFil1..4
     bool busyCursor_ = false;
-    bool created_ = false;
 };
 
 }  // namespace tavrel
