@@ -249,15 +249,26 @@ std::string FuzzRunJob(std::string_view bytes) {
     const bool reverse = controller.Settings().reverse;
     // Files inside the destination are its contents, which the user may have it empty first,
     // even where the destination lies inside a marked folder.
-    std::string dest = controller.Settings().destination;
-    for (size_t i = 1; i < dest.size();)
-        if (dest[i] == '\\' && dest[i - 1] == '\\')
-            dest.erase(i, 1);
-        else
-            ++i;
-    dest = IncludeTrailingBackslash(dest);
+    // A marked folder inside the destination stays, though: emptying never reaches it.
+    auto collapse = [](std::string path) {
+        for (size_t i = 1; i < path.size();)
+            if (path[i] == '\\' && path[i - 1] == '\\')
+                path.erase(i, 1);
+            else
+                ++i;
+        return IncludeTrailingBackslash(path);
+    };
+    const std::string dest = collapse(controller.Settings().destination);
+    auto within = [](const std::string& path, const std::string& folder) {
+        return path.size() > folder.size() && EqualsNoCase(path.substr(0, folder.size()), folder);
+    };
     auto insideDestination = [&](const std::string& path) {
-        return !dest.empty() && dest != "\\" && path.size() > dest.size() && EqualsNoCase(path.substr(0, dest.size()), dest);
+        if (dest == "\\" || !within(path, dest)) return false;
+        for (const std::string& folder : controller.MarkedFolders()) {
+            const std::string m = collapse(folder);
+            if ((EqualsNoCase(m, dest) || within(m, dest)) && within(path, m)) return false;
+        }
+        return true;
     };
     run.RunCopy(rmCopy);
     if (!reverse)
