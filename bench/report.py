@@ -72,9 +72,12 @@ def main(argv):
     scale = float(machine.get("scale", "1"))
     L = []
     L.append("# Benchmark results\n")
-    L.append(f"Measured {machine.get('date', '?')} with `bench/run.sh"
-             + (f" --scale {machine['scale']}" if scale != 1 else "")
-             + (f" --reps {machine['reps']}" if machine.get("reps", "3") != "3" else "") + "`.\n")
+    if "args" in machine:
+        command = ("bench/run.sh " + machine["args"]).strip()
+    else:
+        command = ("bench/run.sh" + (f" --scale {machine['scale']}" if scale != 1 else "")
+                   + (f" --reps {machine['reps']}" if machine.get("reps", "3") != "3" else ""))
+    L.append(f"Measured {machine.get('date', '?')} with `{command}`.\n")
     L.append("| | |\n|---|---|")
     for key, label in [("cpu", "Processor"), ("memory", "Memory"), ("kernel", "System"), ("disk", "Scratch disk"),
                        ("wine", "Wine"), ("rsync", "rsync"), ("cp", "cp"), ("commit", "Tavrel commit"),
@@ -92,6 +95,16 @@ def main(argv):
              "\"Peak MB\" is the largest resident set of the tavrelc.exe process "
              "(Wine's own libraries included; see the empty start below). "
              "\"Copied\" is what tavrelc reported as copied (or, in the count run, as to be copied).\n")
+    if base:
+        note = ""
+        notes_path = argv[4][:-len(".csv")] + ".txt" if argv[4].endswith(".csv") else ""
+        if notes_path:
+            try:
+                note = open(notes_path).read().strip()
+            except OSError:
+                note = ""
+        L.append("\"Before s\" is tavrelc's median in the same scenario from an earlier measurement"
+                 + (f": {note}" if note else ".") + "\n")
     start = m.get(("wine", "start", "tavrelc-empty"))
     if start:
         L.append(f"Floor of Wine: starting tavrelc.exe without a job takes {fmt_s(start['secs'])} s "
@@ -144,10 +157,11 @@ def main(argv):
         L.append("")
     wide, narrow = m.get(("window-tree", "open-5000", "tavrel")), m.get(("window-tree", "open-1", "tavrel"))
     if wide and narrow:
-        L.append(f"Opening a folder with 5 000 subfolders in the tree: **{wide['secs'] - narrow['secs']:.2f} s**. "
+        L.append(f"Opening a folder with 5 000 subfolders in the tree: **{wide['secs'] - narrow['secs']:.0f} s**. "
                  f"tavrel.exe started with a job whose folder lies in such a folder shows the job in its caption "
-                 f"after {fmt_s(wide['secs'])} s, with a job whose folder lies in a folder with one subfolder after "
-                 f"{fmt_s(narrow['secs'])} s (medians); loading the job opens the folder's parents in the tree.\n")
+                 f"after {fmt_s(wide['secs'])} s (median of {wide['runs']}), with a job whose folder lies in a folder "
+                 f"with one subfolder after {fmt_s(narrow['secs'])} s (median of {narrow['runs']}); loading the job "
+                 "opens the folder's parents in the tree.\n")
 
     L.append("## Commands\n")
     L.append("- tavrelc: `tavrelc.exe M:\\jobs\\TREE.tvj /R /J` (only new and changed on; the emptied "

@@ -13,6 +13,7 @@
 # --exe measures a tavrelc.exe built elsewhere (an older version) instead of building one.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+ARGS="$*"
 SCALE=1
 REPS=3
 TREES="dokumenter smaa store"
@@ -92,6 +93,7 @@ fi
     else
         echo "commit=$(git -C "$ROOT" rev-parse --short HEAD)$(git -C "$ROOT" diff --quiet HEAD -- core platform tavrelc 2>/dev/null || echo '+changes')"
     fi
+    echo "args=$ARGS"
     echo "scale=$SCALE"
     echo "reps=$REPS"
     echo "load_before=$(cut -d' ' -f1-3 /proc/loadavg)"
