@@ -32,7 +32,7 @@ while [ $# -gt 0 ]; do
         --build) BUILD="$(realpath -m "$2")"; shift 2 ;;
         --out) OUT="$(realpath -m "$2")"; shift 2 ;;
         --exe) EXE="$(realpath "$2")"; shift 2 ;;
-        *) sed -n '2,14p' "$0"; exit 2 ;;
+        *) sed -n '2,13p' "$0"; exit 2 ;;
     esac
 done
 CSV="${OUT%/*}/results.csv"
