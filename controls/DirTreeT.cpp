@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "platform/win32/Win32System.h"
+#include "platform/win32/WinText.h"
 
 namespace tavrel {
 
@@ -15,7 +16,15 @@ constexpr UINT_PTR kSubclassId = 0x7461;  // any value unique for this subclass 
 
 }  // namespace
 
-TDirTreeT::TDirTreeT(IFileSystem& fs, IShellInfo& shell, IBusyCursor* cursor) : model_(*this, fs, shell, cursor) {}
+TDirTreeT::TDirTreeT(IFileSystem& fs, IShellInfo& shell, IBusyCursor* cursor) : model_(*this, fs, shell, cursor) {
+    // Sibling folders in the user's locale order (a Danish user gets æ, ø, å after z).
+    model_.CompareNames = [](const std::string& a, const std::string& b) {
+        std::wstring wa = Widen(a), wb = Widen(b);
+        int r = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), static_cast<int>(wa.size()),
+                                  wb.c_str(), static_cast<int>(wb.size()), nullptr, nullptr, 0);
+        return r == CSTR_LESS_THAN ? -1 : r == CSTR_GREATER_THAN ? 1 : 0;
+    };
+}
 
 TDirTreeT::~TDirTreeT() {
     destroying_ = true;
