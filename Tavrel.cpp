@@ -54,8 +54,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
             if (splash) splash->SetProgramText(text);
         },
         [&splash] {
-            if (!splash) return;
-            splash->Hide();
+            // Destroyed, not hidden first: hiding a captioned window makes some X window
+            // systems wait for a window manager's answer, two seconds where there is none.
             splash.reset();
         });
     splash.reset();

@@ -12,8 +12,6 @@ namespace {
 HTREEITEM Item(TreeNode node) { return reinterpret_cast<HTREEITEM>(node); }
 TreeNode Node(HTREEITEM item) { return reinterpret_cast<TreeNode>(item); }
 
-constexpr UINT_PTR kSubclassId = 0x7461;  // any value unique for this subclass procedure
-
 }  // namespace
 
 TDirTreeT::TDirTreeT(IFileSystem& fs, IShellInfo& shell, IBusyCursor* cursor) : model_(*this, fs, shell, cursor) {
@@ -29,7 +27,7 @@ TDirTreeT::TDirTreeT(IFileSystem& fs, IShellInfo& shell, IBusyCursor* cursor) : 
 TDirTreeT::~TDirTreeT() {
     destroying_ = true;
     if (hwnd_ && ::IsWindow(hwnd_)) {
-        ::RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+        Unsubclass();
         SetReflectTarget(hwnd_, nullptr);
         ::DestroyWindow(hwnd_);
     }
@@ -49,7 +47,9 @@ bool TDirTreeT::Create(const CreateArgs& args) {
     if (!hwnd_) return false;
     if (args.parent) Send(WM_SETFONT, ::SendMessageW(args.parent, WM_GETFONT, 0, 0), FALSE);
     SetReflectTarget(hwnd_, this);
-    ::SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    treeProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TDirTreeT::SubclassProc)));
     // The shell's list is shared by every program: the tree view never destroys it.
     if (HIMAGELIST system = Win32ShellInfo::SmallSystemImageList())
         Send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(system));
@@ -268,14 +268,23 @@ bool TDirTreeT::OnReflectedNotify(NMHDR* hdr, LRESULT& result) {
     }
 }
 
-LRESULT CALLBACK TDirTreeT::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-    auto* self = reinterpret_cast<TDirTreeT*>(data);
+void TDirTreeT::Unsubclass() {
+    if (!hwnd_ || !treeProc_) return;
+    ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeProc_));
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    treeProc_ = nullptr;
+}
+
+LRESULT CALLBACK TDirTreeT::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<TDirTreeT*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->treeProc_) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    const WNDPROC treeProc = self->treeProc_;
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
         // The tree view selects, opens or closes first; the marks are handled afterwards.
-        LRESULT r = ::DefSubclassProc(hwnd, msg, wp, lp);
+        LRESULT r = ::CallWindowProcW(treeProc, hwnd, msg, wp, lp);
         try {
             if (self->OnMouseDown && ::IsWindow(hwnd))
                 self->OnMouseDown(msg, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
@@ -288,14 +297,14 @@ LRESULT CALLBACK TDirTreeT::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         return r;
     }
     case WM_NCDESTROY:
-        ::RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+        self->Unsubclass();
         SetReflectTarget(hwnd, nullptr);
         self->hwnd_ = nullptr;
         break;
     default:
         break;
     }
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
+    return ::CallWindowProcW(treeProc, hwnd, msg, wp, lp);
 }
 
 }  // namespace tavrel

@@ -83,11 +83,17 @@ public:
     bool OnReflectedNotify(NMHDR* hdr, LRESULT& result) override;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+    // The tree view's own procedure is replaced by this one, which finds the control through
+    // the window's user data. Not SetWindowSubclass: that looks its data up in a window
+    // property on every message, and some systems ask the window server for each of those,
+    // which made reading a folder of thousands of subfolders take seconds.
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Unsubclass();
     LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return ::SendMessageW(hwnd_, msg, wp, lp); }
     void ClearExpandedState(TreeNode node);
 
     HWND hwnd_ = nullptr;
+    WNDPROC treeProc_ = nullptr;
     // Declared before the model, whose constructor sets it.
     ITreeEvents* events_ = nullptr;
     DirTreeModel model_;

@@ -46,6 +46,14 @@ public:
     // The shell's image list of small icons, which the indices of GetInfo refer to. Owned by
     // the system: never destroy it.
     static HIMAGELIST SmallSystemImageList();
+
+private:
+    // The shell reads a folder's desktop.ini (its own name, its own icon) only when the folder
+    // carries the system or read-only attribute. Every other folder shows its own name and the
+    // plain folder icons, which are asked for once and kept.
+    bool PlainFolder(const std::string& path, ShellItemInfo& info);
+    int folderIcon_ = -1;
+    int openFolderIcon_ = -1;
 };
 
 class Win32MessageBox : public IMessageBox {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <map>
@@ -358,6 +359,43 @@ TEST(Win32Registry, StringsRoundTripWithDanishValueNames) {
     EXPECT_STREQ(value, L"420");
     RegCloseKey(key);
     EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, Widen(keyPath).c_str()), ERROR_SUCCESS);
+}
+
+// Plain folders are named and drawn without asking the shell for each one; the answer must
+// still be the shell's own, and folders the shell may customise still go to the shell.
+TEST(Win32System, ShellInfoOfPlainFoldersMatchesTheShell) {
+    CoInitialize(nullptr);
+    Win32FileSystem fs;
+    const std::string root = Fresh(fs, "shellinfo");
+    const std::string plain = root + "Bilag 2024 \u00e6\u00f8\u00e5";
+    const std::string locked = root + "Skrivebeskyttet";
+    ASSERT_TRUE(fs.CreateFolder(plain));
+    ASSERT_TRUE(fs.CreateFolder(locked));
+    ASSERT_TRUE(SetFileAttributesW(Widen(locked).c_str(), FILE_ATTRIBUTE_READONLY));
+    auto shellSays = [](const std::string& path) {
+        ShellItemInfo info;
+        SHFILEINFOW sfi{};
+        SHGetFileInfoW(Widen(path).c_str(), 0, &sfi, sizeof(sfi), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+        info.displayName = Narrow(sfi.szDisplayName);
+        info.icon = sfi.iIcon;
+        SHFILEINFOW open{};
+        SHGetFileInfoW(Widen(path).c_str(), 0, &open, sizeof(open), SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
+        info.openIcon = open.iIcon;
+        return info;
+    };
+    Win32ShellInfo shell;
+    for (const std::string& path : {plain, plain + "\\", locked, locked + "\\", plain}) {
+        ShellItemInfo ours = shell.GetInfo(path);
+        ShellItemInfo theirs = shellSays(path);
+        EXPECT_EQ(ours.displayName, theirs.displayName) << path;
+        EXPECT_EQ(ours.icon, theirs.icon) << path;
+        EXPECT_EQ(ours.openIcon, theirs.openIcon) << path << " icons " << ours.icon << "/" << theirs.icon;
+    }
+    EXPECT_EQ(shell.GetInfo(plain + "\\").displayName, ExtractFileName(plain));
+    // A drive root keeps the shell's label, never a bare "C:".
+    EXPECT_NE(shell.GetInfo("C:\\").displayName, "C:");
+    SetFileAttributesW(Widen(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+    CoUninitialize();
 }
 
 TEST(Win32System, ClockShellInfoAndBusyCursor) {
