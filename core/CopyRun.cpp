@@ -204,7 +204,9 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
         d_.view.SetCaption(finalCaption_);
         // A run that failed somewhere is not a completed copy.
         if (!aborted && counters_.FailedCount == 0) {
-            const std::string stamp = d_.clock.ShortDateNow() + " " + d_.clock.LongTimeNow().substr(0, 5);
+            // Hours and minutes as the user writes them; five characters of the long time
+            // would give "1:14:" where the hour has one digit.
+            const std::string stamp = d_.clock.ShortDateNow() + " " + TimeWithoutSeconds(d_.clock.LongTimeNow());
             d_.job.SetLastCopied(stamp);
             d_.settings.WriteLastCopied(ExtractFileName(d_.job.JobFileName()), stamp);
         }

@@ -51,6 +51,25 @@ int64_t ElapsedSecondsBetween(uint32_t startTick, uint32_t nowTick) {
     return static_cast<int64_t>(difference / 1000);
 }
 
+std::string TimeWithoutSeconds(const std::string& longTime) {
+    auto digit = [&](size_t i) { return i < longTime.size() && longTime[i] >= '0' && longTime[i] <= '9'; };
+    // Hours: the first run of digits; then one separator and the minutes.
+    size_t i = 0;
+    while (i < longTime.size() && !digit(i)) ++i;
+    while (digit(i)) ++i;
+    if (i >= longTime.size()) return longTime;
+    const char separator = longTime[i];
+    size_t minutesEnd = i + 1;
+    if (!digit(minutesEnd)) return longTime;
+    while (digit(minutesEnd)) ++minutesEnd;
+    // The seconds follow the same separator; anything after them (" AM") stays.
+    if (minutesEnd >= longTime.size() || longTime[minutesEnd] != separator || !digit(minutesEnd + 1))
+        return longTime;
+    size_t secondsEnd = minutesEnd + 1;
+    while (digit(secondsEnd)) ++secondsEnd;
+    return longTime.substr(0, minutesEnd) + longTime.substr(secondsEnd);
+}
+
 int64_t SizeInTenthsOfKb(uint64_t bytes) {
     // Split so that bytes * 10 cannot overflow for files near 2^64.
     return static_cast<int64_t>((bytes / 1024) * 10 + (bytes % 1024) * 10 / 1024);

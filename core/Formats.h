@@ -16,6 +16,9 @@ std::string FormatSize(int64_t tenthsOfKb);
 std::string FormatElapsed(int64_t seconds);
 // Whole seconds between two tick counts, the difference taken modulo 2^32.
 int64_t ElapsedSecondsBetween(uint32_t startTick, uint32_t nowTick);
+// The user's long time without its seconds, for the last-copied stamp: "01:14:37" gives
+// "01:14", "1:14:37 AM" gives "1:14 AM". A text without seconds is kept as it is.
+std::string TimeWithoutSeconds(const std::string& longTime);
 // A file of S bytes adds S * 10 / 1024 tenths of a kilobyte, rounded down.
 int64_t SizeInTenthsOfKb(uint64_t bytes);
 

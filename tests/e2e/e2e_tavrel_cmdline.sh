@@ -42,7 +42,7 @@ check "the files are copied below the destination" 'cmp -s "$W/Kilde/a.txt" "$D/
 check "the type filter leaves the .bak file out" '[ ! -e "$D/c.bak" ]'
 check "only the marked folder is copied" '[ ! -e "$W/Backup/e2e_tavrel_cmdline/cmd.tvj" ]'
 stamp=$(tv_reg Filer cmd.tvj)
-check "the registry holds the copy's stamp" '[ -n "$stamp" ] && echo "$stamp" | grep -q "[0-9].* [0-9][0-9]:[0-9][0-9]$"'
+check "the registry holds the copy's stamp" '[ -n "$stamp" ] && echo "$stamp" | grep -Eq "[0-9].* [0-9]{1,2}:[0-9]{2}( [AP]M)?$"'
 check "the program stays open after the run" 'kill -0 $TV_PID 2>/dev/null && xdotool search --name "^Ambrex Tavrel 2 - cmd$" >/dev/null'
 tv_close
 check "the program ends on WM_CLOSE after the copy" 'tv_exit 20'

@@ -78,7 +78,7 @@ check "filtered and dot files are not copied" '[ ! -e "$D/c.bak" ] && [ ! -e "$D
 check "report lines" '[ "$(sed -n "1,3p;5,6p" "$W/jobs/job.txt" | tr -d "\r")" = "$(printf "Tavrel - Ikke-kopierede filer\nJob T:\\\\e2e_tavrelc\\\\jobs\\\\job.tvj\nAntal: 1\n \nT:\\\\e2e_tavrelc\\\\src\\\\c.bak")" ]'
 check "report has CR LF line ends and six lines" '[ $(grep -c $'"'"'\r$'"'"' "$W/jobs/job.txt") = 6 ] && [ $(wc -l < "$W/jobs/job.txt") = 6 ]'
 check "report time line" 'sed -n 4p "$W/jobs/job.txt" | grep -q "^Tidspunkt: .*[0-9]"'
-check "the registry holds the stamp" 'wine reg query "$FILER" /v job.tvj 2>/dev/null | grep -q "job.tvj.*REG_SZ.*[0-9]"'
+check "the registry holds the stamp, hours and minutes last" 'wine reg query "$FILER" /v job.tvj 2>/dev/null | tr -d "\r" | grep -Eq "job.tvj.*REG_SZ.* [0-9]{1,2}:[0-9]{2}( [AP]M)?$"'
 
 run_job job /R
 check "an immediate second run copies nothing" '[ $RC = 0 ] && echo "$OUT" | grep -qx "Kopieret: 0 filer, 0,0 KB"'

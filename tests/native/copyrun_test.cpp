@@ -329,6 +329,10 @@ TEST_F(Run, NoMarkedFolderStillCompletesAndAMissingDestinationBackslashIsAdded) 
     EXPECT_EQ(view.counts, (std::vector<std::string>{"0 filer", "0,0 KB", "0 filer", "0,0 KB"}));
     EXPECT_NE(Report().find("Antal: 0\r\n"), std::string::npos);
     EXPECT_EQ(Stamp(), "08-12-2026 21:50");
+    // A time format with a one-digit hour: the stamp keeps hours and minutes, not "1:14:".
+    clock.time = "1:14:37 AM";
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(Stamp(), "08-12-2026 1:14 AM");
 
     // A hand-edited job without the final backslash.
     fs.AddFile("C:\\Jobs\\Hand.tvj", "FilVer=2\r\nDest=E:\\Backup\r\nKunNye=1\r\nUndermapper=1\r\n");

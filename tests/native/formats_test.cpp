@@ -69,3 +69,18 @@ TEST(Formats, BytesToTenthsRoundDown) {
     // No overflow in bytes * 10 near the top of the range.
     EXPECT_EQ(SizeInTenthsOfKb(UINT64_MAX), static_cast<int64_t>((UINT64_MAX / 1024) * 10 + 9));
 }
+
+// The last-copied stamp keeps hours and minutes in the user's own form, whatever the width of
+// the hour or the separator.
+TEST(Formats, TimeWithoutSecondsKeepsTheUsersForm) {
+    EXPECT_EQ(TimeWithoutSeconds("01:14:37"), "01:14");
+    EXPECT_EQ(TimeWithoutSeconds("23:59:59"), "23:59");
+    EXPECT_EQ(TimeWithoutSeconds("1:14:37 AM"), "1:14 AM");
+    EXPECT_EQ(TimeWithoutSeconds("12:05:09 PM"), "12:05 PM");
+    EXPECT_EQ(TimeWithoutSeconds("13.14.37"), "13.14");
+    EXPECT_EQ(TimeWithoutSeconds("AM 9:07:00"), "AM 9:07");
+    // Nothing to take away: the text is kept.
+    EXPECT_EQ(TimeWithoutSeconds("13:14"), "13:14");
+    EXPECT_EQ(TimeWithoutSeconds(""), "");
+    EXPECT_EQ(TimeWithoutSeconds("kl. 13"), "kl. 13");
+}
