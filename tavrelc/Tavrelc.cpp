@@ -29,6 +29,19 @@ std::string ProgramFolder() {
     return ExtractFilePath(Narrow(std::wstring_view(buffer, n)));
 }
 
+// The console shows no tree, so its folders need no names or icons from the shell: the run
+// goes by the stored paths. Asking the shell would load it and look at every folder the job's
+// parents hold, which for a drive with a folder of thousands of subfolders is most of a rerun.
+class PathNameInfo : public IShellInfo {
+public:
+    ShellItemInfo GetInfo(const std::string& path) override {
+        ShellItemInfo info;
+        const std::string trimmed = ExcludeTrailingBackslash(path);
+        info.displayName = trimmed.size() <= 2 ? path : ExtractFileName(trimmed);
+        return info;
+    }
+};
+
 int Run(Console& console, const std::vector<std::string>& params) {
     ConsoleMessageBox errors(console, false);
     const int count = static_cast<int>(params.size());
@@ -50,7 +63,7 @@ int Run(Console& console, const std::vector<std::string>& params) {
     Win32Registry registry;
     AppSettings settings(registry);
     settings.Open();
-    Win32ShellInfo shell;
+    PathNameInfo shell;
     Win32Clock clock;
     NullJobView jobView;
     MemoryTreeView tree;
