@@ -80,6 +80,8 @@ fi
 # One Wine server for the whole benchmark, as a Windows user's system is already running:
 # otherwise every measured program, ours and xcopy alike, would pay the start of the server
 # and of Wine's own services (about a second) on top of its work.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 wineserver -p
 wine cmd /c 'echo' </dev/null >/dev/null 2>&1 || true
 

@@ -53,14 +53,14 @@ window_run() {
 # the windows itself (Managed=N) while the window is measured; the setting is put back after.
 X11KEY='HKCU\Software\Wine\X11 Driver'
 managed_off() {
-    MANAGED_BEFORE=$(wine reg query "$X11KEY" /v Managed </dev/null 2>/dev/null | tr -d '\r' | awk '$1 == "Managed" {print $3}')
+    MANAGED_BEFORE=$( (wine reg query "$X11KEY" /v Managed </dev/null 2>/dev/null || true) | tr -d '\r' | awk '$1 == "Managed" {print $3}')
     wine reg add "$X11KEY" /v Managed /d N /f </dev/null >/dev/null 2>&1
 }
 managed_restore() {
     if [ -n "$MANAGED_BEFORE" ]; then
         wine reg add "$X11KEY" /v Managed /d "$MANAGED_BEFORE" /f </dev/null >/dev/null 2>&1
     else
-        wine reg delete "$X11KEY" /v Managed /f </dev/null >/dev/null 2>&1
+        wine reg delete "$X11KEY" /v Managed /f </dev/null >/dev/null 2>&1 || true
     fi
 }
 
