@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "core/Text.h"
+
 namespace tavrel {
 
 // ---- Registry ----
@@ -85,36 +87,11 @@ void Win32Shell::OpenWithShell(const std::string& target) {
     ShellExecuteW(nullptr, nullptr, Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-bool Win32ShellInfo::PlainFolder(const std::string& path, ShellItemInfo& info) {
-    // Drive roots keep their label and drive icon.
-    std::string trimmed = path;
-    while (trimmed.size() > 3 && (trimmed.back() == '\\' || trimmed.back() == '/')) trimmed.pop_back();
-    if (trimmed.size() <= 3) return false;
-    size_t slash = trimmed.find_last_of("\\/");
-    if (slash == std::string::npos || slash + 1 >= trimmed.size()) return false;
-    const DWORD attrs = GetFileAttributesW(LongPath(trimmed).c_str());
-    if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    if (attrs & (FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-    if (folderIcon_ < 0) {
-        // The first plain folder is asked for in full; every plain folder has its icons.
-        const std::wstring wide = Widen(path);
-        SHFILEINFOW sfi{};
-        if (!SHGetFileInfoW(wide.c_str(), 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) return false;
-        SHFILEINFOW open{};
-        if (!SHGetFileInfoW(wide.c_str(), 0, &open, sizeof(open), SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON))
-            open.iIcon = sfi.iIcon;
-        folderIcon_ = sfi.iIcon;
-        openFolderIcon_ = open.iIcon;
-    }
-    info.displayName = trimmed.substr(slash + 1);
-    info.icon = folderIcon_;
-    info.openIcon = openFolderIcon_;
-    return true;
-}
+namespace {
 
-ShellItemInfo Win32ShellInfo::GetInfo(const std::string& path) {
+// What the shell itself says of a path: its display name and its small icons, closed and open.
+ShellItemInfo AskShell(const std::string& path) {
     ShellItemInfo info;
-    if (PlainFolder(path, info)) return info;
     std::wstring wide = Widen(path);
     SHFILEINFOW sfi{};
     if (SHGetFileInfoW(wide.c_str(), 0, &sfi, sizeof(sfi), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
@@ -127,6 +104,40 @@ ShellItemInfo Win32ShellInfo::GetInfo(const std::string& path) {
     else
         info.openIcon = info.icon;
     return info;
+}
+
+}  // namespace
+
+bool Win32ShellInfo::PlainFolder(const std::string& path, ShellItemInfo& info) {
+    const std::string folder = ExcludeTrailingBackslash(path);
+    const std::string name = ExtractFileName(folder);
+    // Drive roots keep their label and drive icon.
+    if (name.empty()) return false;
+    const DWORD attrs = GetFileAttributesW(LongPath(folder).c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (attrs & (FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    if (folderIcon_ < 0) {
+        // The first plain folder is asked for in full; every plain folder has its icons.
+        ShellItemInfo first = AskShell(path);
+        // A shell that could not answer is asked again for the next folder.
+        if (first.icon == 0 && first.openIcon == 0) {
+            first.displayName = name;
+            info = first;
+            return true;
+        }
+        folderIcon_ = first.icon;
+        openFolderIcon_ = first.openIcon;
+    }
+    info.displayName = name;
+    info.icon = folderIcon_;
+    info.openIcon = openFolderIcon_;
+    return true;
+}
+
+ShellItemInfo Win32ShellInfo::GetInfo(const std::string& path) {
+    ShellItemInfo info;
+    if (PlainFolder(path, info)) return info;
+    return AskShell(path);
 }
 
 HIMAGELIST Win32ShellInfo::SmallSystemImageList() {
