@@ -32,11 +32,33 @@ bool SameFolderPath(const std::string& a, const std::string& b) {
     return EqualsNoCase(IncludeTrailingBackslash(a), IncludeTrailingBackslash(b));
 }
 
-bool Contains(const std::vector<FileId>& ids, const std::optional<FileId>& id) {
-    return id && std::find(ids.begin(), ids.end(), *id) != ids.end();
+}  // namespace
+
+const std::optional<uint64_t>& FolderIdentity::Index() {
+    if (!indexAsked_) {
+        indexAsked_ = true;
+        index_ = fs_.GetFileIndex(path_);
+    }
+    return index_;
 }
 
-}  // namespace
+const std::optional<FileId>& FolderIdentity::Whole() {
+    if (!wholeAsked_) {
+        wholeAsked_ = true;
+        whole_ = fs_.GetFileId(path_);
+    }
+    return whole_;
+}
+
+bool FolderIdentity::SameAs(FolderIdentity& other) {
+    if (Index() && other.Index() && *Index() != *other.Index()) return false;
+    return Whole() && other.Whole() && *Whole() == *other.Whole();
+}
+
+bool FolderIdentity::SameAs(const FileId& id) {
+    if (Index() && *Index() != id.index) return false;
+    return Whole() && *Whole() == id;
+}
 
 std::string TempNameFor(const std::string& fileName) {
     std::string name = kTempPrefix + fileName + kTempSuffix;
@@ -144,24 +166,25 @@ void CopyRules::RecordFailure(const std::string& path, const FsError& error) {
     ctx_.skipped.AddFailure(path, text);
 }
 
-bool CopyRules::EnterFolder(const std::optional<FileId>& id) {
-    if (Contains(openFolders_, id)) return false;
-    if (id) openFolders_.push_back(*id);
+bool CopyRules::EnterFolder(FolderIdentity& id) {
+    for (FolderIdentity* open : openFolders_)
+        if (id.SameAs(*open)) return false;
+    openFolders_.push_back(&id);
     return true;
 }
 
-void CopyRules::LeaveFolder(const std::optional<FileId>& id) {
-    if (id && !openFolders_.empty()) openFolders_.pop_back();
+void CopyRules::LeaveFolder() {
+    if (!openFolders_.empty()) openFolders_.pop_back();
 }
 
-bool CopyRules::IsExcluded(const std::string& folder, const std::optional<FileId>& id) {
+bool CopyRules::IsExcluded(const std::string& folder, FolderIdentity& id) {
     // The destination may only come into being during the walk, so its identity is looked up
     // until it is known.
     excludedIds_.resize(ctx_.excludedFolders.size());
     for (size_t i = 0; i < ctx_.excludedFolders.size(); ++i) {
         if (SameFolderPath(folder, ctx_.excludedFolders[i])) return true;
         if (!excludedIds_[i]) excludedIds_[i] = ctx_.fs.GetFileId(IncludeTrailingBackslash(ctx_.excludedFolders[i]));
-        if (id && excludedIds_[i] && *excludedIds_[i] == *id) return true;
+        if (excludedIds_[i] && id.SameAs(*excludedIds_[i])) return true;
     }
     return false;
 }
@@ -181,14 +204,16 @@ void CopyRules::ResolveProtectedIds() {
     }
 }
 
-bool CopyRules::IsProtected(const std::string& folder, const std::optional<FileId>& id) {
+bool CopyRules::IsProtected(const std::string& folder, FolderIdentity& id) {
     ResolveProtectedIds();
     for (const std::string& marked : ctx_.protectedFolders) {
         const std::string m = IncludeTrailingBackslash(marked);
         const std::string f = IncludeTrailingBackslash(folder);
         if (m.size() >= f.size() && EqualsNoCase(m.substr(0, f.size()), f)) return true;
     }
-    return Contains(protectedIds_, id);
+    for (const FileId& protectedId : protectedIds_)
+        if (id.SameAs(protectedId)) return true;
+    return false;
 }
 
 void CopyRules::DiscardFile(const std::string& path) {
@@ -301,10 +326,11 @@ bool CopyRules::ForceFolders(const std::string& path) {
 
 void CopyRules::CopyFolder(const std::string& folder, const std::string& destBase, bool doCopy,
                            size_t stripLength) {
-    Walk(folder, ctx_.fs.GetFileId(folder), destBase, doCopy, stripLength);
+    FolderIdentity id(ctx_.fs, folder);
+    Walk(folder, id, destBase, doCopy, stripLength);
 }
 
-void CopyRules::Walk(const std::string& folder, const std::optional<FileId>& id, const std::string& destBase,
+void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase,
                      bool doCopy, size_t stripLength, bool destCreated) {
     // A link back to a folder the walk is already inside would make it endless.
     if (!EnterFolder(id)) return;
@@ -316,9 +342,9 @@ void CopyRules::Walk(const std::string& folder, const std::optional<FileId>& id,
         const bool hasDest = !destBase.empty();
         bool ontoItself = hasDest && SameFolderPath(folder, destFolder);
         // A folder the walk has just created cannot be the one it walks.
-        if (hasDest && !ontoItself && id && !destCreated) {
-            auto destId = ctx_.fs.GetFileId(destFolder);
-            ontoItself = destId && *destId == *id;
+        if (hasDest && !ontoItself && !destCreated) {
+            FolderIdentity destId(ctx_.fs, destFolder);
+            ontoItself = id.SameAs(destId);
         }
         bool destFailed = false;
         // Once the destination folder is known to be there it is not looked for again.
@@ -359,7 +385,7 @@ void CopyRules::Walk(const std::string& folder, const std::optional<FileId>& id,
                 if (entry.IsFolder()) {
                     if (!ctx_.settings.includeSubfolders) continue;
                     const std::string sub = source + "\\";
-                    const std::optional<FileId> subId = ctx_.fs.GetFileId(sub);
+                    FolderIdentity subId(ctx_.fs, sub);
                     if (IsExcluded(sub, subId)) continue;
                     bool created = false;
                     if (doCopy && !destFailed) {
@@ -412,11 +438,11 @@ void CopyRules::Walk(const std::string& folder, const std::optional<FileId>& id,
         ctx_.abort = true;
         ctx_.messages.Show(kCopyErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
     }
-    LeaveFolder(id);
+    LeaveFolder();
 }
 
 void CopyRules::DeleteFolderFiles(const std::string& folder) {
-    const std::optional<FileId> id = ctx_.fs.GetFileId(folder);
+    FolderIdentity id(ctx_.fs, folder);
     if (!EnterFolder(id)) return;
     try {
         if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
@@ -430,7 +456,8 @@ void CopyRules::DeleteFolderFiles(const std::string& folder) {
                     // A link is left where it is: emptying it would empty what it points at.
                     if (entry.attributes & kAttrReparsePoint) continue;
                     const std::string sub = path + "\\";
-                    if (IsProtected(sub, ctx_.fs.GetFileId(sub))) continue;
+                    FolderIdentity subId(ctx_.fs, sub);
+                    if (IsProtected(sub, subId)) continue;
                     DeleteFolderFiles(sub);
                     continue;
                 }
@@ -452,11 +479,11 @@ void CopyRules::DeleteFolderFiles(const std::string& folder) {
         ctx_.abort = true;
         ctx_.messages.Show(kDeleteErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
     }
-    LeaveFolder(id);
+    LeaveFolder();
 }
 
 void CopyRules::RemoveFolders(const std::string& folder) {
-    const std::optional<FileId> id = ctx_.fs.GetFileId(folder);
+    FolderIdentity id(ctx_.fs, folder);
     if (!EnterFolder(id)) return;
     try {
         if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
@@ -465,7 +492,8 @@ void CopyRules::RemoveFolders(const std::string& folder) {
                 if (StartsWithDot(entry.name) || !entry.IsFolder()) continue;
                 if (entry.attributes & kAttrReparsePoint) continue;
                 const std::string sub = folder + entry.name + "\\";
-                if (IsProtected(sub, ctx_.fs.GetFileId(sub))) continue;
+                FolderIdentity subId(ctx_.fs, sub);
+                if (IsProtected(sub, subId)) continue;
                 RemoveFolders(sub);
             }
         }
@@ -478,7 +506,7 @@ void CopyRules::RemoveFolders(const std::string& folder) {
     } catch (...) {
         ctx_.messages.Show(kDeleteErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
     }
-    LeaveFolder(id);
+    LeaveFolder();
 }
 
 }  // namespace tavrel

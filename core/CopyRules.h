@@ -51,6 +51,31 @@ bool TypeIncluded(const JobSettings& settings, const std::string& fileName);
 // stripLength from the same strings, so a byte count is exact.
 std::string DestinationOf(const std::string& path, const std::string& destBase, size_t stripLength);
 
+// A folder's identity, asked for in two steps. Its index is cheap to get; its whole FileId also
+// needs the volume, which is not (under Wine each time a request to the mount manager). Folders
+// whose indexes differ are different folders, so the whole identity is asked for only when the
+// indexes agree. An identity that cannot be learned equals no other.
+class FolderIdentity {
+public:
+    FolderIdentity(IFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    FolderIdentity(const FolderIdentity&) = delete;
+    FolderIdentity& operator=(const FolderIdentity&) = delete;
+
+    bool SameAs(FolderIdentity& other);
+    bool SameAs(const FileId& id);
+    const std::optional<FileId>& Whole();
+
+private:
+    const std::optional<uint64_t>& Index();
+
+    IFileSystem& fs_;
+    std::string path_;
+    std::optional<uint64_t> index_;
+    std::optional<FileId> whole_;
+    bool indexAsked_ = false;
+    bool wholeAsked_ = false;
+};
+
 struct WalkContext {
     IFileSystem& fs;
     IWalkView& view;
@@ -89,21 +114,21 @@ public:
 
 private:
     class DestListing;
-    void Walk(const std::string& folder, const std::optional<FileId>& id, const std::string& destBase, bool doCopy,
+    void Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase, bool doCopy,
               size_t stripLength, bool destCreated = false);
     bool UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source);
     bool AsNew(FileTime destTime, FileTime sourceTime);
     bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true);
     void DiscardFile(const std::string& path);
     void RecordFailure(const std::string& path, const FsError& error);
-    bool IsExcluded(const std::string& folder, const std::optional<FileId>& id);
-    bool IsProtected(const std::string& folder, const std::optional<FileId>& id);
-    bool EnterFolder(const std::optional<FileId>& id);
-    void LeaveFolder(const std::optional<FileId>& id);
+    bool IsExcluded(const std::string& folder, FolderIdentity& id);
+    bool IsProtected(const std::string& folder, FolderIdentity& id);
+    bool EnterFolder(FolderIdentity& id);
+    void LeaveFolder();
     void ResolveProtectedIds();
 
     WalkContext& ctx_;
-    std::vector<FileId> openFolders_;  // the folders the walk is inside, to stop at a loop
+    std::vector<FolderIdentity*> openFolders_;  // the folders the walk is inside, to stop at a loop
     std::vector<std::optional<FileId>> excludedIds_;
     std::vector<FileId> protectedIds_;
     std::vector<std::string> failedFolders_;

@@ -90,6 +90,10 @@ public:
     virtual std::optional<uint32_t> ToDosDateTime(FileTime time) = 0;
 
     virtual std::optional<FileId> GetFileId(const std::string& path) = 0;
+    // The index part of GetFileId alone. Two paths with equal FileIds have equal indexes, so
+    // unequal indexes settle that two folders differ without asking for the volume, which is
+    // the costly part on some platforms (under Wine a request to the mount manager).
+    virtual std::optional<uint64_t> GetFileIndex(const std::string& path) = 0;
 
     // Whole-file reads and writes. WriteWholeFile replaces the file.
     virtual bool ReadWholeFile(const std::string& path, std::string& bytes, FsError* error = nullptr) = 0;

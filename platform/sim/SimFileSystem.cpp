@@ -379,6 +379,12 @@ void SimFileSystem::SetAttrs(const std::string& path, uint32_t attributes) {
     node->attributes = attributes;
 }
 
+void SimFileSystem::SetIndex(const std::string& path, uint64_t index) {
+    Node* node = ResolveNode(path, true);
+    if (!node) throw std::invalid_argument("no such entry: " + path);
+    node->index = index;
+}
+
 // ---- Looking ----
 
 bool SimFileSystem::Exists(const std::string& path) const { return ResolveNode(path, false) != nullptr; }
@@ -686,6 +692,13 @@ std::optional<FileId> SimFileSystem::GetFileId(const std::string& path) {
     Resolved r = Resolve(path, true);
     if (r.error || !r.node) return std::nullopt;
     return FileId{r.node->serial, r.node->index};
+}
+
+std::optional<uint64_t> SimFileSystem::GetFileIndex(const std::string& path) {
+    if (!Begin(SimOp::FileIndex, path, nullptr, nullptr)) return std::nullopt;
+    Resolved r = Resolve(path, true);
+    if (r.error || !r.node) return std::nullopt;
+    return r.node->index;
 }
 
 bool SimFileSystem::ReadWholeFile(const std::string& path, std::string& bytes, FsError* error) {

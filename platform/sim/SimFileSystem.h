@@ -30,6 +30,7 @@ enum class SimOp {
     SetAttributes,
     GetTime,
     FileId,
+    FileIndex,
     ReadFile,
     WriteFile,
     Count_  // number of operations, not an operation
@@ -80,6 +81,8 @@ public:
     bool Remove(const std::string& path);
     void SetLastWrite(const std::string& path, FileTime time);
     void SetAttrs(const std::string& path, uint32_t attributes);
+    // Gives the file or folder another index; two volumes may number their files alike.
+    void SetIndex(const std::string& path, uint64_t index);
 
     // ---- Looking at the world (not counted) ----
     bool Exists(const std::string& path) const;
@@ -137,6 +140,7 @@ public:
     bool GetLastWriteTime(const std::string& path, FileTime& time) override;
     std::optional<uint32_t> ToDosDateTime(FileTime time) override;
     std::optional<FileId> GetFileId(const std::string& path) override;
+    std::optional<uint64_t> GetFileIndex(const std::string& path) override;
     bool ReadWholeFile(const std::string& path, std::string& bytes, FsError* error = nullptr) override;
     bool WriteWholeFile(const std::string& path, const std::string& bytes, FsError* error = nullptr) override;
     uint32_t LogicalDrives() override;

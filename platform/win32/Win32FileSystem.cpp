@@ -3,6 +3,8 @@
 #include "core/Text.h"
 #include "platform/win32/WinText.h"
 
+#include <winternl.h>
+
 namespace tavrel {
 
 namespace {
@@ -191,6 +193,19 @@ std::optional<FileId> Win32FileSystem::GetFileId(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
     return FileId{info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+std::optional<uint64_t> Win32FileSystem::GetFileIndex(const std::string& path) {
+    Handle file(CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.Valid()) return std::nullopt;
+    // The internal information is the file index alone; GetFileInformationByHandle would also
+    // ask for the volume's serial number.
+    IO_STATUS_BLOCK status{};
+    LARGE_INTEGER index{};
+    if (NtQueryInformationFile(file, &status, &index, sizeof index, FileInternalInformation) != 0) return std::nullopt;
+    return static_cast<uint64_t>(index.QuadPart);
 }
 
 bool Win32FileSystem::ReadWholeFile(const std::string& path, std::string& bytes, FsError* error) {

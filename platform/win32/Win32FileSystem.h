@@ -21,6 +21,7 @@ public:
     bool GetLastWriteTime(const std::string& path, FileTime& time) override;
     std::optional<uint32_t> ToDosDateTime(FileTime time) override;
     std::optional<FileId> GetFileId(const std::string& path) override;
+    std::optional<uint64_t> GetFileIndex(const std::string& path) override;
     bool ReadWholeFile(const std::string& path, std::string& bytes, FsError* error = nullptr) override;
     bool WriteWholeFile(const std::string& path, const std::string& bytes, FsError* error = nullptr) override;
     uint32_t LogicalDrives() override;

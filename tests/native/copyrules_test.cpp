@@ -306,6 +306,37 @@ TEST_F(Walk, LinksAreFollowedButALoopIsWalkedOnlyOnce) {
     EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub\\b.txt"), "b");
 }
 
+// Identities are compared by index first; only the volume tells apart folders on two drives that
+// number their folders alike, so none of these may be taken for a loop, the destination or a
+// marked folder.
+TEST_F(Walk, FoldersOfTwoDrivesWithTheSameIndexAreStillTwoFolders) {
+    fs.AddDrive('E');
+    fs.AddFile("C:\\Data\\a.txt", "a");
+    fs.AddFile("C:\\Data\\Sub\\b.txt", "b");
+    fs.AddFile("E:\\Other\\o.txt", "o");
+    fs.AddFolderLink("C:\\Data\\Ext", "E:\\Other\\");
+    fs.AddFolder("D:\\Backup\\Data\\");
+    fs.AddFile("D:\\Old\\old.txt", "old");
+    const uint64_t data = *fs.GetFileIndex("C:\\Data\\");
+    const uint64_t sub = *fs.GetFileIndex("C:\\Data\\Sub\\");
+    fs.SetIndex("E:\\Other\\", data);          // the link's target and an open folder
+    fs.SetIndex("D:\\Backup\\Data\\", data);    // the destination of the marked folder
+    fs.SetIndex("D:\\Backup\\", sub);           // an excluded folder and a walked one
+    fs.SetIndex("D:\\Old\\", data);             // emptied, beside a marked folder
+    context.excludedFolders = {"D:\\Backup\\"};
+    context.protectedFolders = {"C:\\Data\\"};
+    Copy();
+    EXPECT_EQ(counters.ExaminedCount, 3);
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "a");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub\\b.txt"), "b");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Ext\\o.txt"), "o");
+
+    rules.DeleteFolderFiles("D:\\Old\\");
+    rules.RemoveFolders("D:\\Old\\");
+    EXPECT_FALSE(fs.Exists("D:\\Old"));
+    EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
+}
+
 TEST_F(Walk, ExcludedFoldersAreNotWalked) {
     fs.AddFile("C:\\Data\\a.txt", "a");
     fs.AddFile("C:\\Data\\Backup\\Data\\a.txt", "an earlier copy");

@@ -142,6 +142,9 @@ std::string RunSteps(IFileSystem& fs, const std::string& root) {
     r.Note("ids", std::string(id1 && id2 && *id1 == *id2 ? "same" : "differ") + " " +
                       (id1 && id3 && *id1 != *id3 ? "distinct" : "equal"));
     r.Note("id missing", fs.GetFileId(root + "none") ? "some" : "none");
+    auto index1 = fs.GetFileIndex(root + "Data\\");
+    r.Note("index", index1 && id1 && *index1 == id1->index && fs.GetFileIndex(root + "data") == index1 ? "same" : "differ");
+    r.Note("index missing", fs.GetFileIndex(root + "none") ? "some" : "none");
 
     fs.SetAttributes(root + "Data\\ro.txt", kAttrNormal);
     fs.SetAttributes(root + "ro2.txt", kAttrNormal);

@@ -274,6 +274,11 @@ TEST(Win32FileSystem, FileIdsIdentifyAFolderHoweverItIsNamed) {
     EXPECT_EQ(*a1, *a3);
     EXPECT_NE(*a1, *b);
     EXPECT_FALSE(fs.GetFileId(dir + "C\\"));
+    // The index alone is the index of the whole identity, under every name of the folder.
+    for (const std::string& name : {dir + "A\\", AsciiUpper(dir) + "a", dir + "B\\..\\A\\"})
+        EXPECT_EQ(fs.GetFileIndex(name), a1->index) << name;
+    EXPECT_EQ(fs.GetFileIndex(dir + "B\\"), b->index);
+    EXPECT_FALSE(fs.GetFileIndex(dir + "C\\"));
 
     // A folder link reaches the same folder. Wine cannot make one, but shows the host's
     // symbolic links as links: on a merged-/usr system Z:\bin is one to Z:\usr\bin.
@@ -284,6 +289,7 @@ TEST(Win32FileSystem, FileIdsIdentifyAFolderHoweverItIsNamed) {
     auto direct = fs.GetFileId("Z:\\usr\\bin\\");
     ASSERT_TRUE(viaLink && direct);
     EXPECT_EQ(*viaLink, *direct);
+    EXPECT_EQ(fs.GetFileIndex("Z:\\bin\\"), direct->index);
     EXPECT_NE(*viaLink, *fs.GetFileId("Z:\\usr\\"));
 }
 
