@@ -192,7 +192,11 @@ std::optional<FileId> Win32FileSystem::GetFileId(const std::string& path) {
     if (!file.Valid()) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
-    return FileId{info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    const uint64_t index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    // Some network file systems give every file the index 0: such an identity would make
+    // every folder the same folder, and the walk would take each subfolder for a loop.
+    if (index == 0) return std::nullopt;
+    return FileId{info.dwVolumeSerialNumber, index};
 }
 
 std::optional<uint64_t> Win32FileSystem::GetFileIndex(const std::string& path) {
@@ -205,6 +209,8 @@ std::optional<uint64_t> Win32FileSystem::GetFileIndex(const std::string& path) {
     IO_STATUS_BLOCK status{};
     LARGE_INTEGER index{};
     if (NtQueryInformationFile(file, &status, &index, sizeof index, FileInternalInformation) != 0) return std::nullopt;
+    // No index (0) is no identity, as in GetFileId.
+    if (index.QuadPart == 0) return std::nullopt;
     return static_cast<uint64_t>(index.QuadPart);
 }
 

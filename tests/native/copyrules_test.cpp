@@ -337,6 +337,22 @@ TEST_F(Walk, FoldersOfTwoDrivesWithTheSameIndexAreStillTwoFolders) {
     EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
 }
 
+// A file system that gives no identities (a network share without file indexes): no folder
+// equals another, so every subfolder is walked and the destination is still left out by name.
+TEST_F(Walk, WithoutIdentitiesEveryFolderIsWalked) {
+    fs.AddFile("C:\\Data\\a.txt", "a");
+    fs.AddFile("C:\\Data\\Sub\\b.txt", "b");
+    fs.AddFile("C:\\Data\\Sub\\Deeper\\c.txt", "c");
+    fs.AddFile("C:\\Data\\Backup\\Data\\old.txt", "an earlier copy");
+    fs.InjectFailure(SimOp::FileIndex, "", kErrAccessDenied);
+    fs.InjectFailure(SimOp::FileId, "", kErrAccessDenied);
+    context.excludedFolders = {"C:\\Data\\Backup\\"};
+    rules.CopyFolder("C:\\Data\\", "C:\\Data\\Backup\\", true, 3);
+    EXPECT_EQ(counters.ExaminedCount, 3);
+    EXPECT_EQ(fs.Content("C:\\Data\\Backup\\Data\\Sub\\Deeper\\c.txt"), "c");
+    EXPECT_FALSE(fs.Exists("C:\\Data\\Backup\\Data\\Backup"));
+}
+
 TEST_F(Walk, ExcludedFoldersAreNotWalked) {
     fs.AddFile("C:\\Data\\a.txt", "a");
     fs.AddFile("C:\\Data\\Backup\\Data\\a.txt", "an earlier copy");
