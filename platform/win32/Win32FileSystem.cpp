@@ -185,10 +185,18 @@ std::optional<uint32_t> Win32FileSystem::ToDosDateTime(FileTime time) {
     return (static_cast<uint32_t>(date) << 16) | dosTime;
 }
 
+namespace {
+
+// A file or folder opened only to ask who it is, whoever else has it open.
+HANDLE OpenForIdentity(const std::string& path) {
+    return CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+}  // namespace
+
 std::optional<FileId> Win32FileSystem::GetFileId(const std::string& path) {
-    Handle file(CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle file(OpenForIdentity(path));
     if (!file.Valid()) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info)) return std::nullopt;
@@ -200,9 +208,7 @@ std::optional<FileId> Win32FileSystem::GetFileId(const std::string& path) {
 }
 
 std::optional<uint64_t> Win32FileSystem::GetFileIndex(const std::string& path) {
-    Handle file(CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle file(OpenForIdentity(path));
     if (!file.Valid()) return std::nullopt;
     // The internal information is the file index alone; GetFileInformationByHandle would also
     // ask for the volume's serial number.
