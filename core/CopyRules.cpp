@@ -443,6 +443,10 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
 
 void CopyRules::DeleteFolderFiles(const std::string& folder) {
     FolderIdentity id(ctx_.fs, folder);
+    DeleteFolderFiles(folder, id);
+}
+
+void CopyRules::DeleteFolderFiles(const std::string& folder, FolderIdentity& id) {
     if (!EnterFolder(id)) return;
     try {
         if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
@@ -458,7 +462,7 @@ void CopyRules::DeleteFolderFiles(const std::string& folder) {
                     const std::string sub = path + "\\";
                     FolderIdentity subId(ctx_.fs, sub);
                     if (IsProtected(sub, subId)) continue;
-                    DeleteFolderFiles(sub);
+                    DeleteFolderFiles(sub, subId);
                     continue;
                 }
                 if (IsTempName(entry.name)) {
@@ -484,6 +488,10 @@ void CopyRules::DeleteFolderFiles(const std::string& folder) {
 
 void CopyRules::RemoveFolders(const std::string& folder) {
     FolderIdentity id(ctx_.fs, folder);
+    RemoveFolders(folder, id);
+}
+
+void CopyRules::RemoveFolders(const std::string& folder, FolderIdentity& id) {
     if (!EnterFolder(id)) return;
     try {
         if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
@@ -494,7 +502,7 @@ void CopyRules::RemoveFolders(const std::string& folder) {
                 const std::string sub = folder + entry.name + "\\";
                 FolderIdentity subId(ctx_.fs, sub);
                 if (IsProtected(sub, subId)) continue;
-                RemoveFolders(sub);
+                RemoveFolders(sub, subId);
             }
         }
         // A folder that still holds something stays; a link is never removed here, since on

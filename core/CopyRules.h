@@ -116,6 +116,8 @@ private:
     class DestListing;
     void Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase, bool doCopy,
               size_t stripLength, bool destCreated = false);
+    void DeleteFolderFiles(const std::string& folder, FolderIdentity& id);
+    void RemoveFolders(const std::string& folder, FolderIdentity& id);
     bool UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source);
     bool AsNew(FileTime destTime, FileTime sourceTime);
     bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true);
