@@ -155,6 +155,29 @@ bool TypeIncluded(const JobSettings& settings, const std::string& fileName) {
     return included;
 }
 
+std::string ParentFolderOf(const std::string& folder) {
+    const std::string path = IncludeTrailingBackslash(folder);
+    size_t rootLength = 0;
+    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+        size_t found = 0;
+        rootLength = path.size();
+        for (size_t i = 0; i < path.size(); ++i) {
+            if (path[i] == '\\' && ++found == 4) {
+                rootLength = i + 1;
+                break;
+            }
+        }
+    } else if (path.size() >= 3 && path[1] == ':') {
+        rootLength = 3;
+    } else {
+        rootLength = 1;  // "\\" alone, or a path without a root: the climb ends at its first part
+    }
+    if (path.size() <= rootLength) return {};
+    const size_t cut = path.find_last_of('\\', path.size() - 2);
+    if (cut == std::string::npos || cut + 1 < rootLength) return {};
+    return path.substr(0, cut + 1);
+}
+
 std::string DestinationOf(const std::string& path, const std::string& destBase, size_t stripLength) {
     return destBase + path.substr(std::min(stripLength, path.size()));
 }
@@ -193,15 +216,9 @@ void CopyRules::ResolveProtectedIds() {
     if (protectedResolved_) return;
     protectedResolved_ = true;
     // A marked folder and every folder above it: emptying any of them would reach the sources.
-    for (const std::string& marked : ctx_.protectedFolders) {
-        std::string path = IncludeTrailingBackslash(marked);
-        while (!path.empty()) {
+    for (const std::string& marked : ctx_.protectedFolders)
+        for (std::string path = IncludeTrailingBackslash(marked); !path.empty(); path = ParentFolderOf(path))
             if (auto id = ctx_.fs.GetFileId(path)) protectedIds_.push_back(*id);
-            std::string parent = ExtractFilePath(ExcludeTrailingBackslash(path));
-            if (parent.size() >= path.size() || parent.empty()) break;
-            path = parent;
-        }
-    }
 }
 
 bool CopyRules::IsProtected(const std::string& folder, FolderIdentity& id) {

@@ -51,6 +51,11 @@ bool TypeIncluded(const JobSettings& settings, const std::string& fileName);
 // stripLength from the same strings, so a byte count is exact.
 std::string DestinationOf(const std::string& path, const std::string& destBase, size_t stripLength);
 
+// The folder that holds the folder (both end with "\\"): "C:\\Data\\" for "C:\\Data\\Sub\\", "C:\\"
+// for "C:\\Data\\", and nothing for a root ("C:\\", "\\\\srv\\share\\"). Never a bare "C:", which
+// Windows reads as the current folder on that drive.
+std::string ParentFolderOf(const std::string& folder);
+
 // A folder's identity, asked for in two steps. Its index is cheap to get; its whole FileId also
 // needs the volume, which is not (under Wine each time a request to the mount manager). Folders
 // whose indexes differ are different folders, so the whole identity is asked for only when the

@@ -56,16 +56,12 @@ bool CopyRun::DestinationHoldsMarkedFolder(const std::string& dest, const std::v
         }
         // The same folder may be reached under another name (a mapped drive, a link).
         if (!destId) continue;
-        std::string path = m;
-        while (!path.empty()) {
+        for (std::string path = m; !path.empty(); path = ParentFolderOf(path)) {
             auto id = d_.fs.GetFileId(path);
             if (id && *id == *destId) {
                 found = m;
                 return true;
             }
-            std::string parent = ExtractFilePath(ExcludeTrailingBackslash(path));
-            if (parent.empty() || parent.size() >= path.size()) break;
-            path = parent;
         }
     }
     return false;

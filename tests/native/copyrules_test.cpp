@@ -109,6 +109,21 @@ TEST(TypeFilter, FirstMatchReversesWithAsciiOnlyCaseFolding) {
     EXPECT_FALSE(TypeIncluded(s, "a.bak"));
 }
 
+TEST(ParentFolder, ClimbsToTheRootAndNeverGivesABareDrive) {
+    struct Case {
+        const char* folder;
+        const char* parent;
+    };
+    for (const Case& c : {Case{"C:\\Data\\Sub\\", "C:\\Data\\"}, Case{"C:\\Data\\Sub", "C:\\Data\\"},
+                          Case{"C:\\Data\\", "C:\\"}, Case{"C:\\", ""}, Case{"C:", ""},
+                          Case{"\\\\srv\\share\\x\\y\\", "\\\\srv\\share\\x\\"}, Case{"\\\\srv\\share\\x\\", "\\\\srv\\share\\"},
+                          Case{"\\\\srv\\share\\", ""}, Case{"\\\\srv\\", ""}, Case{"", ""}, Case{"\\", ""},
+                          Case{"Data\\Sub\\", "Data\\"}, Case{"Data\\", ""}}) {
+        SCOPED_TRACE(c.folder);
+        EXPECT_EQ(ParentFolderOf(c.folder), c.parent);
+    }
+}
+
 TEST_F(Walk, FilteredFilesAreListedInWalkOrderAndShownAsBrowsing) {
     fs.AddFile("C:\\Data\\report.bak", "r");
     fs.AddFile("C:\\Data\\x.Tmp", "x");

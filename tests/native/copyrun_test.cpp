@@ -375,3 +375,32 @@ TEST_F(Run, ASecondRunDuringARunDoesNothing) {
     EXPECT_FALSE(run.Running());
     EXPECT_EQ(tree.collects, 1);
 }
+
+// The checks that keep the delete phase away from the marked folders climb from each marked
+// folder to its drive. The drive is its root "C:\"; a bare "C:" would be the current folder on
+// that drive, which would then be spared (or a destination refused) for no reason.
+TEST_F(Run, TheClimbToTheDriveEndsAtItsRootNotAtTheCurrentFolder) {
+    for (const char* current : {"C:\\Backup\\", "C:\\Backup\\Old\\", "c:\\backup\\old"}) {
+        SCOPED_TRACE(current);
+        fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+        fs.AddFile("C:\\Backup\\stale.txt", "s", kT0);
+        fs.AddFile("C:\\Backup\\Old\\stale.txt", "s", kT0);
+        fs.SetCurrentDirectory(current);
+        job.ChooseDestination("C:\\Backup\\");
+        job.SetDeleteDestFirst(true);
+        messages.shown.clear();
+        messages.Answer(MsgResult::Yes);
+        EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+        EXPECT_EQ(messages.shown.size(), 1u);  // the question only, no refusal
+        EXPECT_FALSE(fs.Exists("C:\\Backup\\stale.txt"));
+        EXPECT_FALSE(fs.Exists("C:\\Backup\\Old"));
+        EXPECT_EQ(fs.Content("C:\\Backup\\Data\\a.txt"), "a");
+        EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
+    }
+    // The root itself is still protected: a destination that is the drive of a marked folder.
+    fs.SetCurrentDirectory("C:\\Backup\\");
+    job.ChooseDestination("C:\\");
+    messages.Answer(MsgResult::Yes);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Refused);
+    EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
+}
