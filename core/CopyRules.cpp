@@ -304,6 +304,14 @@ bool CopyRules::UpToDateIn(DestListing& listing, const std::string& target, cons
     return DestinationUpToDate(target, source);
 }
 
+bool CopyRules::NewAndChangedTestApplies() const {
+    if (!ctx_.settings.onlyNewAndChanged) return false;
+    // With the delete option on, a normal copy replaces every copy, emptied first or not. A
+    // reverse copy writes into the user's own folders: there the option plays no part, or an
+    // old backup would overwrite newer work.
+    return ctx_.reverse || !ctx_.settings.deleteDestFirst;
+}
+
 bool CopyRules::ForceFolders(const std::string& path) {
     std::string root;
     size_t pos;
@@ -421,8 +429,7 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                 ++ctx_.counters.ExaminedCount;
                 ctx_.counters.ExaminedSize += tenths;
                 if (ontoItself) continue;
-                if (!ctx_.settings.deleteDestFirst && ctx_.settings.onlyNewAndChanged && hasDest &&
-                    UpToDateIn(listed(), target, entry))
+                if (hasDest && NewAndChangedTestApplies() && UpToDateIn(listed(), target, entry))
                     continue;
                 if (!TypeIncluded(ctx_.settings, entry.name)) {
                     ctx_.skipped.Add(source);

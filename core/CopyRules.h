@@ -93,6 +93,9 @@ struct WalkContext {
     std::vector<std::string> excludedFolders;
     // The marked folders: the delete phase never enters them nor any folder above them.
     std::vector<std::string> protectedFolders;
+    // The direction of the run, fixed when it starts: a reverse run writes into the marked
+    // folders themselves.
+    bool reverse = false;
 };
 
 class CopyRules {
@@ -119,6 +122,7 @@ public:
 
 private:
     class DestListing;
+    bool NewAndChangedTestApplies() const;
     void Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase, bool doCopy,
               size_t stripLength, bool destCreated = false);
     void DeleteFolderFiles(const std::string& folder, FolderIdentity& id);

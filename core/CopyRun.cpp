@@ -137,7 +137,9 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     d_.view.SetFinishButtonsVisible(false);
     d_.view.ShowProgress();
 
-    WalkContext context{d_.fs, d_.view, d_.messages, settings, skipped_, counters_, d_.abort, {}, {}};
+    // The direction is fixed for the whole run, whatever happens to the option meanwhile.
+    const bool reverse = settings.reverse;
+    WalkContext context{d_.fs, d_.view, d_.messages, settings, skipped_, counters_, d_.abort, {}, {}, reverse};
     CopyRules rules(context);
     if (mode == rmCount) {
         d_.view.SetStatusText(kCollecting);
@@ -165,7 +167,6 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
 
     marked = d_.job.CollectMarkedFolders();
 
-    const bool reverse = settings.reverse;
     std::string destBase = dest;
     const size_t stripLength = reverse ? dest.size() : 3;
     // Where the copies land is never walked: in the normal direction the destination and the

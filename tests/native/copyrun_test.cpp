@@ -128,22 +128,79 @@ TEST_F(Run, ReverseQuestionNoClearsTheOptionAndLeavesEverythingElse) {
     EXPECT_FALSE(fs.Exists("C:\\Data\\a.txt"));
 }
 
-TEST_F(Run, ReverseCopiesBackIntoTheMarkedFoldersWithoutDeletingOrTesting) {
+TEST_F(Run, ReverseCopiesBackIntoTheMarkedFoldersWithoutDeleting) {
     tree.marked = {"C:\\Data\\Sub\\", "E:\\Mail\\"};
     fs.AddFile("D:\\Backup\\Data\\Sub\\a.txt", "from backup", kT0);
     fs.AddFile("C:\\Data\\Sub\\a.txt", "newer at the source", kT0 + 3600 * 10000000ull);
     fs.AddFile("D:\\Backup\\Mail\\m.eml", "mail", kT0);
     fs.AddFile("D:\\Backup\\Other\\o.txt", "not marked", kT0);
     job.SetReverse(true);
-    job.SetDeleteDestFirst(true);  // with reverse on: no question, no deletion, no test
+    job.SetDeleteDestFirst(true);  // with reverse on: no question, no deletion
     messages.Answer(MsgResult::Yes);
     EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
     EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(fs.Content("C:\\Data\\Sub\\a.txt"), "from backup");
+    // The new-and-changed test still guards the newer original.
+    EXPECT_EQ(fs.Content("C:\\Data\\Sub\\a.txt"), "newer at the source");
     EXPECT_EQ(fs.Content("E:\\Mail\\m.eml"), "mail");
     EXPECT_FALSE(fs.Exists("C:\\Other"));
     EXPECT_TRUE(fs.Exists("D:\\Backup\\Other\\o.txt"));
-    EXPECT_EQ(run.Counters().CopiedCount, 2);
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\Data\\Sub\\a.txt"));
+    EXPECT_EQ(run.Counters().CopiedCount, 1);
+}
+
+// A reverse copy writes into the user's own folders. The delete option is greyed then, but its
+// stored value stays: it must not switch the new-and-changed test off, or an old backup would
+// overwrite today's work. "Kopier kun nye og ændrede filer" alone decides.
+TEST_F(Run, InAReverseCopyOnlyTheNewAndChangedOptionDecidesWhatIsReplaced) {
+    struct Case {
+        bool deleteFirst, onlyNew;
+        const char* newer;  // the original that is newer than its backup, after the run
+        int copied;
+    };
+    for (const Case& c : {Case{true, true, "today's work", 1}, Case{false, true, "today's work", 1},
+                          Case{true, false, "backup", 2}, Case{false, false, "backup", 2}}) {
+        SCOPED_TRACE(std::string("delete option ") + (c.deleteFirst ? "on" : "off") + ", only new " +
+                     (c.onlyNew ? "on" : "off"));
+        fs.AddFile("D:\\Backup\\Data\\newer.txt", "backup", kT0);
+        fs.AddFile("C:\\Data\\newer.txt", "today's work", kT0 + 3600 * 10000000ull);
+        fs.AddFile("D:\\Backup\\Data\\older.txt", "backup", kT0 + 3600 * 10000000ull);
+        fs.AddFile("C:\\Data\\older.txt", "yesterday", kT0);
+        job.SetReverse(false);
+        job.SetDeleteDestFirst(c.deleteFirst);
+        job.SetOnlyNewAndChanged(c.onlyNew);
+        job.SetReverse(true);
+        messages.shown.clear();
+        messages.Answer(MsgResult::Yes);
+        EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+        EXPECT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(fs.Content("C:\\Data\\newer.txt"), c.newer);
+        EXPECT_EQ(fs.Content("C:\\Data\\older.txt"), "backup");
+        EXPECT_EQ(run.Counters().CopiedCount, c.copied);
+        // A count run of the same job counts the same.
+        fs.AddFile("C:\\Data\\newer.txt", "today's work", kT0 + 3600 * 10000000ull);
+        fs.AddFile("C:\\Data\\older.txt", "yesterday", kT0);
+        EXPECT_EQ(run.RunCopy(rmCount), RunOutcome::Completed);
+        EXPECT_EQ(run.Counters().CopiedCount, c.copied);
+    }
+}
+
+// The direction of a run is fixed when it starts. Clearing "Kopier modsat" while a reverse copy
+// runs must not make the stored delete option switch the test off for the rest of it.
+TEST_F(Run, ClearingTheReverseOptionDuringAReverseCopyKeepsTheNewerOriginals) {
+    for (char c = 'a'; c <= 'd'; ++c) {
+        const std::string name = std::string(1, c) + ".txt";
+        fs.AddFile("D:\\Backup\\Data\\" + name, "backup", kT0);
+        fs.AddFile("C:\\Data\\" + name, "today's work", kT0 + 3600 * 10000000ull);
+    }
+    job.SetDeleteDestFirst(true);
+    job.SetReverse(true);
+    messages.Answer(MsgResult::Yes);
+    view.onPump = [&](int n) {
+        if (n == 2) job.SetReverse(false);
+    };
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    for (char c = 'a'; c <= 'd'; ++c) EXPECT_EQ(fs.Content(std::string("C:\\Data\\") + c + ".txt"), "today's work");
+    EXPECT_EQ(run.Counters().CopiedCount, 0);
 }
 
 TEST_F(Run, DriveRootDestinationInBothDirections) {
