@@ -18,13 +18,30 @@ constexpr const char* kFolderUnreadableText = "Mappens indhold kunne ikke læses
 
 namespace {
 
-constexpr const char* kTempPrefix = "~tavrel-";
+constexpr std::string_view kTempPrefix = "~tavrel-";
+constexpr std::string_view kTempSuffix = ".tmp";
+// "." and eight hex digits between the name and the suffix.
+constexpr size_t kTempCheckLength = 9;
 // The system's codes for a target that is already there.
 constexpr uint32_t kErrorFileExists = 80;
 constexpr uint32_t kErrorAlreadyExists = 183;
-constexpr const char* kTempSuffix = ".tmp";
 // A name component may hold 255 characters; longer temporary names fall back to a hash.
 constexpr size_t kMaxNameLength = 255;
+
+// The check of a temporary name: FNV-1a over a key of the program's and the name it stands for.
+// A name the user made up passes it once in four thousand million.
+std::string TempCheck(std::string_view stem) {
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : std::string_view("Ambrex Tavrel")) hash = (hash ^ c) * 16777619u;
+    for (unsigned char c : stem) hash = (hash ^ c) * 16777619u;
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
+    return text;
+}
+
+std::string TempNameWithStem(std::string_view stem) {
+    return std::string(kTempPrefix) + std::string(stem) + "." + TempCheck(stem) + std::string(kTempSuffix);
+}
 
 bool StartsWithDot(const std::string& name) { return !name.empty() && name[0] == '.'; }
 
@@ -61,20 +78,26 @@ bool FolderIdentity::SameAs(const FileId& id) {
 }
 
 std::string TempNameFor(const std::string& fileName) {
-    std::string name = kTempPrefix + fileName + kTempSuffix;
+    std::string name = TempNameWithStem(fileName);
     if (Utf8Length(name) <= kMaxNameLength) return name;
     uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (unsigned char c : fileName) hash = (hash ^ c) * 1099511628211ull;
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return kTempPrefix + std::string(text) + kTempSuffix;
+    return TempNameWithStem(text);
 }
 
 bool IsTempName(const std::string& fileName) {
-    const size_t pre = std::char_traits<char>::length(kTempPrefix);
-    const size_t suf = std::char_traits<char>::length(kTempSuffix);
-    return fileName.size() > pre + suf && EqualsAsciiNoCase(fileName.substr(0, pre), kTempPrefix) &&
-           EqualsAsciiNoCase(fileName.substr(fileName.size() - suf), kTempSuffix);
+    const std::string_view name = fileName;
+    const size_t pre = kTempPrefix.size(), suf = kTempSuffix.size();
+    if (name.size() <= pre + kTempCheckLength + suf) return false;
+    if (!EqualsAsciiNoCase(name.substr(0, pre), kTempPrefix) ||
+        !EqualsAsciiNoCase(name.substr(name.size() - suf), kTempSuffix))
+        return false;
+    const std::string_view middle = name.substr(pre, name.size() - pre - suf);
+    const std::string_view stem = middle.substr(0, middle.size() - kTempCheckLength);
+    const std::string_view check = middle.substr(stem.size());
+    return check[0] == '.' && EqualsAsciiNoCase(check.substr(1), TempCheck(stem));
 }
 
 // What a destination folder held when the walk came to the folder it mirrors. One enumeration
@@ -97,9 +120,13 @@ public:
         DirEntry entry;
         while (folderEnum->Next(entry)) {
             if (entry.name == "." || entry.name == "..") continue;
+            if (!entry.IsFolder() && IsTempName(entry.name)) leftovers_.push_back(entry.name);
             Put(entry);
         }
     }
+
+    // The program's temporary copies that the folder held when it was read.
+    const std::vector<std::string>& Leftovers() const { return leftovers_; }
 
     // The folder was created by the walk just now: it is empty.
     void Created() {
@@ -141,6 +168,7 @@ private:
     State state_ = State::Unread;
     std::unordered_map<std::string, DirEntry> exact_;
     std::unordered_map<std::string, std::string> folded_;
+    std::vector<std::string> leftovers_;
 };
 
 bool TypeIncluded(const JobSettings& settings, const std::string& fileName) {
@@ -233,11 +261,31 @@ bool CopyRules::IsProtected(const std::string& folder, FolderIdentity& id) {
     return false;
 }
 
-void CopyRules::DiscardFile(const std::string& path) {
+// Only ever called on the program's own temporary copies in a folder the run writes to.
+bool CopyRules::DiscardFile(const std::string& path) {
     uint32_t attributes = ctx_.fs.GetAttributes(path);
-    if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return;
+    if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return false;
     if (attributes & kAttrReadOnly) ctx_.fs.SetAttributes(path, attributes & ~kAttrReadOnly);
-    ctx_.fs.DeleteFile(path);
+    return ctx_.fs.DeleteFile(path);
+}
+
+void CopyRules::RemoveLeftovers(DestListing& listing, const std::string& destFolder) {
+    for (const std::string& name : listing.Leftovers())
+        if (DiscardFile(destFolder + name)) listing.Remove(name);
+}
+
+// Earlier versions named a temporary copy "~tavrel-NAME.tmp", without a check. Such a name
+// proves nothing alone: it may be the backup of a file the user called so. It is taken for a
+// leftover only beside NAME in a normal copy, and only while the source holds no file of that
+// name. A reverse copy writes into the user's own folders and never does this.
+void CopyRules::RemoveEarlierLeftover(DestListing& listing, const std::string& folder,
+                                      const std::string& destFolder, const std::string& name) {
+    const std::string earlier = std::string(kTempPrefix) + name + std::string(kTempSuffix);
+    const DirEntry* there = listing.Find(earlier);
+    if (!there || there->IsFolder()) return;
+    const std::string found = there->name;
+    if (ctx_.fs.GetAttributes(folder + earlier) != kInvalidAttributes) return;
+    if (DiscardFile(destFolder + found)) listing.Remove(found);
 }
 
 bool CopyRules::CopyOneFile(const std::string& source, const std::string& target, FsError& error,
@@ -378,7 +426,12 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
         // A folder the walk has just created holds nothing yet.
         if (destCreated) listing.Created();
         auto listed = [&]() -> DestListing& {
-            if (listing.Get() == DestListing::State::Unread && hasDest) listing.Read(ctx_.fs, destFolder);
+            if (listing.Get() == DestListing::State::Unread && hasDest) {
+                listing.Read(ctx_.fs, destFolder);
+                // A copy run writes here (unless the folder is its own destination, which it
+                // also reads): copies of its own that an earlier run left half-done go.
+                if (doCopy && !ontoItself) RemoveLeftovers(listing, destFolder);
+            }
             return listing;
         };
         auto folderEnum = ctx_.fs.OpenFolder(folder);
@@ -391,10 +444,9 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                 ctx_.view.ProcessMessages();
                 if (ctx_.abort) break;
                 if (StartsWithDot(entry.name)) continue;
-                if (!entry.IsFolder() && IsTempName(entry.name)) {
-                    if (doCopy) DiscardFile(folder + entry.name);
-                    continue;
-                }
+                // A copy of the program's own that a run cut short, in a folder this run reads:
+                // neither copied nor removed.
+                if (!entry.IsFolder() && IsTempName(entry.name)) continue;
                 if (!doCopy) ctx_.view.SetFolderText(folder);
                 if (doCopy && !destFailed && !destReady) {
                     if (listed().Get() == DestListing::State::Listed || FolderExists(ctx_.fs, destFolder)) {
@@ -429,6 +481,8 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                 ++ctx_.counters.ExaminedCount;
                 ctx_.counters.ExaminedSize += tenths;
                 if (ontoItself) continue;
+                if (doCopy && !ctx_.reverse && listing.Get() == DestListing::State::Listed)
+                    RemoveEarlierLeftover(listing, folder, destFolder, entry.name);
                 if (hasDest && NewAndChangedTestApplies() && UpToDateIn(listed(), target, entry))
                     continue;
                 if (!TypeIncluded(ctx_.settings, entry.name)) {

@@ -40,7 +40,9 @@ extern const char* const kDeleteErrorText;  // "Der er sket en fejl under sletni
 
 // Copies are written under this name in the destination folder and then renamed over the
 // destination file, so a copy that fails or is killed never leaves a partial file under the
-// real name. The walks pass such names over and remove them in copy runs.
+// real name. The name carries a check of the file name it stands for, so IsTempName knows the
+// program's own from a file the user happened to call "~tavrel-....tmp". The walks pass the
+// program's own over, and a copy run removes them only in the folders it writes to.
 std::string TempNameFor(const std::string& fileName);
 bool IsTempName(const std::string& fileName);
 
@@ -130,7 +132,10 @@ private:
     bool UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source);
     bool AsNew(FileTime destTime, FileTime sourceTime);
     bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true);
-    void DiscardFile(const std::string& path);
+    bool DiscardFile(const std::string& path);
+    void RemoveLeftovers(DestListing& listing, const std::string& destFolder);
+    void RemoveEarlierLeftover(DestListing& listing, const std::string& folder, const std::string& destFolder,
+                               const std::string& name);
     void RecordFailure(const std::string& path, const FsError& error);
     bool IsExcluded(const std::string& folder, FolderIdentity& id);
     bool IsProtected(const std::string& folder, FolderIdentity& id);
