@@ -14,6 +14,7 @@ const char* const kDeleteErrorText = "Der er sket en fejl under sletningen.";
 
 namespace {
 constexpr const char* kFolderUnreadableText = "Mappens indhold kunne ikke læses.";
+constexpr uint32_t kErrorAccessDenied = 5;
 }  // namespace
 
 namespace {
@@ -403,8 +404,28 @@ void CopyRules::CopyFolder(const std::string& folder, const std::string& destBas
     Walk(folder, id, destBase, doCopy, stripLength);
 }
 
+// A folder that is there but cannot be listed holds files this run does not copy: that must
+// show in the report and keep the run from counting as complete. Windows itself denies listing
+// to everyone of some folders that hold nothing of the user's: the junctions of every profile
+// ("Application Data", "Dokumenter\Min musik", ...) and the hidden system folders such as
+// "System Volume Information" on every drive. Those are passed over, or every run of a job that
+// marks a profile or a drive would fail. A link whose target cannot be reached is no such case.
+void CopyRules::FolderNotListed(const std::string& folder, uint32_t attributes, const FsError& error) {
+    // Gone meanwhile, or never there: nothing to copy.
+    const uint32_t now = ctx_.fs.GetAttributes(folder);
+    if (now == kInvalidAttributes || !(now & kAttrDirectory)) return;
+    // What the parent's listing said of the folder itself, where there was one.
+    if (attributes == kInvalidAttributes) attributes = now;
+    if (error.code == kErrorAccessDenied) {
+        const bool link = (attributes & kAttrReparsePoint) != 0;
+        const bool hiddenSystem = (attributes & (kAttrHidden | kAttrSystem)) == (kAttrHidden | kAttrSystem);
+        if (link || hiddenSystem) return;
+    }
+    RecordFailure(folder, FsError{0, kFolderUnreadableText});
+}
+
 void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase,
-                     bool doCopy, size_t stripLength, bool destCreated) {
+                     bool doCopy, size_t stripLength, bool destCreated, uint32_t attributes) {
     // A link back to a folder the walk is already inside would make it endless.
     if (!EnterFolder(id)) return;
     try {
@@ -434,10 +455,9 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
             }
             return listing;
         };
-        auto folderEnum = ctx_.fs.OpenFolder(folder);
-        // A folder that is there but cannot be listed (no access) holds files this run does not
-        // copy: that must show in the report and keep the run from counting as complete.
-        if (!folderEnum && FolderExists(ctx_.fs, folder)) RecordFailure(folder, FsError{0, kFolderUnreadableText});
+        FsError listError;
+        auto folderEnum = ctx_.fs.OpenFolder(folder, &listError);
+        if (!folderEnum) FolderNotListed(folder, attributes, listError);
         if (folderEnum) {
             DirEntry entry;
             while (folderEnum->Next(entry)) {
@@ -474,7 +494,7 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                             if (!created) RecordFailure(target, error);
                         }
                     }
-                    Walk(sub, subId, destBase, doCopy, stripLength, created);
+                    Walk(sub, subId, destBase, doCopy, stripLength, created, entry.attributes);
                     continue;
                 }
                 const int64_t tenths = SizeInTenthsOfKb(entry.size);

@@ -125,8 +125,10 @@ public:
 private:
     class DestListing;
     bool NewAndChangedTestApplies() const;
+    // attributes: the folder's as its parent listed them, or kInvalidAttributes when unknown.
     void Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase, bool doCopy,
-              size_t stripLength, bool destCreated = false);
+              size_t stripLength, bool destCreated = false, uint32_t attributes = kInvalidAttributes);
+    void FolderNotListed(const std::string& folder, uint32_t attributes, const FsError& error);
     void DeleteFolderFiles(const std::string& folder, FolderIdentity& id);
     void RemoveFolders(const std::string& folder, FolderIdentity& id);
     bool UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source);

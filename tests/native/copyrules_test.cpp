@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "core/Formats.h"
 #include "core/Text.h"
 #include "platform/sim/SimFileSystem.h"
@@ -399,6 +402,76 @@ TEST_F(Walk, LeftoversOfEarlierVersionsGoOnlyBesideTheirFileInANormalCopy) {
     EXPECT_EQ(fs.Content("D:\\Backup\\Data\\~tavrel-b.txt.tmp"), "the user's own");
     EXPECT_EQ(fs.Content("C:\\Data\\~tavrel-b.txt.tmp"), "the user's own");
     EXPECT_EQ(counters.FailedCount, 0);
+}
+
+// Windows keeps some folders from everyone: the junctions of every profile ("Application Data",
+// "Dokumenter\Min musik") and "System Volume Information" on every drive. They hold nothing of
+// the user's and must not make every run a failed one. Any other folder that cannot be listed
+// holds files the run does not copy, and is a failure.
+TEST_F(Walk, FoldersThatWindowsKeepsFromEveryoneArePassedOverAndOthersAreFailures) {
+    fs.AddDrive('E');
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("C:\\Music\\song.mp3", "m", kT0);
+    fs.AddFile("C:\\Pictures\\pic.jpg", "p", kT0);
+    fs.AddFile("C:\\Hemmeligt\\h.txt", "h", kT0);
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        bool failure;
+    };
+    const std::vector<Case> cases = {
+        {"Min musik", [&](const std::string& p) { fs.AddFolderLink(p, "C:\\Music\\"); fs.DenyListing(p); }, false},
+        {"Application Data", [&](const std::string& p) {
+             fs.AddFolderLink(p, "C:\\Music\\");
+             fs.SetAttrs(p, kAttrDirectory | kAttrReparsePoint | kAttrHidden | kAttrSystem);
+             fs.DenyListing(p);
+         }, false},
+        {"System Volume Information", [&](const std::string& p) {
+             fs.AddFolder(p, kAttrHidden | kAttrSystem);
+             fs.AddFile(p + "\\tracking.log", "t", kT0);
+             fs.DenyListing(p);
+         }, false},
+        {"Mine billeder", [&](const std::string& p) { fs.AddFolderLink(p, "C:\\Pictures\\"); }, false},  // listed: walked
+        {"Privat", [&](const std::string& p) { fs.AddFile(p + "\\p.txt", "p", kT0); fs.DenyListing(p); }, true},
+        {"Skjult", [&](const std::string& p) { fs.AddFolder(p, kAttrHidden); fs.DenyListing(p); }, true},
+        {"Systemmappe", [&](const std::string& p) { fs.AddFolder(p, kAttrSystem); fs.DenyListing(p); }, true},
+        // A link that leads to a folder that denies listing refuses as a whole, as the profile's
+        // junctions do; the folder it leads to is a failure when it is walked itself.
+        {"Genvej", [&](const std::string& p) { fs.AddFolderLink(p, "C:\\Hemmeligt\\"); fs.DenyListing("C:\\Hemmeligt\\"); }, false},
+        // A link whose target cannot be reached is no refusal: what it leads to may be elsewhere.
+        {"Netdrev", [&](const std::string& p) { fs.AddFolderLink(p, "E:\\Net\\"); fs.AddFolder("E:\\Net"); fs.RemoveDrive('E'); }, true},
+    };
+    std::vector<std::string> expected;
+    for (const Case& c : cases) {
+        c.make(std::string("C:\\Data\\") + c.name);
+        if (c.failure) expected.push_back(std::string("C:\\Data\\") + c.name + "\\ - Mappens indhold kunne ikke læses.");
+    }
+    std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+        return FoldCase(a) < FoldCase(b);
+    });
+    for (bool doCopy : {false, true}) {
+        SCOPED_TRACE(doCopy ? "copy" : "count");
+        skipped.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
+        counters = {};
+        Copy("C:\\Data\\", doCopy);
+        auto lines = skipped.Lines();
+        ASSERT_GE(lines.size(), 7u);
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 7, lines.end()), expected);
+        EXPECT_EQ(counters.FailedCount, static_cast<int64_t>(expected.size()));
+        EXPECT_EQ(counters.ExaminedCount, 2);  // a.txt and, through the listed link, pic.jpg
+    }
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Mine billeder\\pic.jpg"), "p");
+    counters = {};
+    Copy("C:\\Hemmeligt\\");
+    EXPECT_EQ(counters.FailedCount, 1);
+
+    // A marked folder of either kind, walked on its own.
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        counters = {};
+        Copy(std::string("C:\\Data\\") + c.name + "\\");
+        EXPECT_EQ(counters.FailedCount, c.failure ? 1 : 0);
+    }
 }
 
 TEST_F(Walk, LinksAreFollowedButALoopIsWalkedOnlyOnce) {
