@@ -491,7 +491,12 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                         if (!(there && there->IsFolder()) && !FolderExists(ctx_.fs, target)) {
                             FsError error;
                             created = ctx_.fs.CreateFolder(target, &error);
-                            if (!created) RecordFailure(target, error);
+                            if (!created) {
+                                // Listed as a folder, once: the walk of the subfolder finds it
+                                // among the failed ones and does not report it again.
+                                failedFolders_.push_back(target + "\\");
+                                RecordFailure(target + "\\", error);
+                            }
                         }
                     }
                     Walk(sub, subId, destBase, doCopy, stripLength, created, entry.attributes);
@@ -516,7 +521,11 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                     const bool tempMayExist = listing.Get() != DestListing::State::Listed ||
                                               listing.Find(tempName) || !DestListing::MissIsCertain(tempName);
                     FsError error;
-                    if (!CopyOneFile(source, target, error, tempMayExist)) {
+                    const bool copied = CopyOneFile(source, target, error, tempMayExist);
+                    // A file the delete phase left here is settled now: replaced, or reported
+                    // with this copy that failed.
+                    if (!undeletedLeft_.empty()) undeletedLeft_.erase(FoldCase(target));
+                    if (!copied) {
                         RecordFailure(source, error);
                         continue;
                     }
@@ -570,7 +579,8 @@ void CopyRules::DeleteFolderFiles(const std::string& folder, FolderIdentity& id)
                 ctx_.view.SetFolderText(path);
                 FsError error;
                 if (!ctx_.fs.DeleteFile(path, &error)) {
-                    RecordFailure(path, error);
+                    undeleted_.emplace_back(path, error);
+                    undeletedLeft_.insert(FoldCase(path));
                     continue;
                 }
                 ++ctx_.counters.CopiedCount;
@@ -582,6 +592,13 @@ void CopyRules::DeleteFolderFiles(const std::string& folder, FolderIdentity& id)
         ctx_.messages.Show(kDeleteErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
     }
     LeaveFolder();
+}
+
+void CopyRules::RecordUndeletedFiles() {
+    for (const auto& [path, error] : undeleted_)
+        if (undeletedLeft_.count(FoldCase(path))) RecordFailure(path, error);
+    undeleted_.clear();
+    undeletedLeft_.clear();
 }
 
 void CopyRules::RemoveFolders(const std::string& folder) {

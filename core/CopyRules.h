@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/JobSettings.h"
@@ -106,8 +108,11 @@ public:
 
     // Walks the folder (ending with "\"), counts, tests, filters and, with doCopy, copies.
     void CopyFolder(const std::string& folder, const std::string& destBase, bool doCopy, size_t stripLength);
-    // Deletes every file beneath the folder and counts the deleted ones.
+    // Deletes every file beneath the folder and counts the deleted ones. A file it cannot
+    // delete (a read-only one) is a failure only if the copy that follows does not replace it:
+    // RecordUndeletedFiles, after the copy, lists those that are still there.
     void DeleteFolderFiles(const std::string& folder);
+    void RecordUndeletedFiles();
     // Removes every folder beneath the folder that is empty, bottom up, and the folder itself.
     void RemoveFolders(const std::string& folder);
     // Creates every missing folder of the path; false when one could not be created.
@@ -150,6 +155,10 @@ private:
     std::vector<std::optional<FileId>> excludedIds_;
     std::vector<FileId> protectedIds_;
     std::vector<std::string> failedFolders_;
+    // Files the delete phase could not delete, in its order, and (folded) those of them that
+    // the copy has not yet replaced or tried to.
+    std::vector<std::pair<std::string, FsError>> undeleted_;
+    std::unordered_set<std::string> undeletedLeft_;
     bool protectedResolved_ = false;
 };
 

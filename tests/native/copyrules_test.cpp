@@ -234,6 +234,36 @@ TEST_F(Walk, ForceFoldersCreatesEachMissingLevelButNeverTheRoot) {
     EXPECT_EQ(skipped.FailureCount(), 1u);
 }
 
+// A subfolder whose counterpart cannot be created is one failure, listed once as a folder;
+// the files that therefore could not be copied follow, each once.
+TEST_F(Walk, ASubfolderThatCannotBeCreatedIsListedOnce) {
+    fs.AddFile("C:\\Data\\Sub\\x.txt", "x", kT0);
+    fs.AddFile("C:\\Data\\Sub\\Deeper\\y.txt", "y", kT0);
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\Data\\Sub", "a file in the way", kT0);
+    Copy();
+    auto lines = skipped.Lines();
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 6, lines.end()),
+              (std::vector<std::string>{"Fejl: 3",
+                                        "D:\\Backup\\Data\\Sub\\ - " + SimError(kErrAlreadyExists).text,
+                                        "C:\\Data\\Sub\\Deeper\\y.txt - " + SimError(kErrPathNotFound).text,
+                                        "C:\\Data\\Sub\\x.txt - " + SimError(kErrPathNotFound).text}));
+    EXPECT_EQ(counters.FailedCount, 3);
+    EXPECT_EQ(counters.CopiedCount, 1);
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub"), "a file in the way");
+
+    // The same where the folder above is new as well (no listing to ask): still once.
+    skipped.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
+    counters = {};
+    fs.InjectFailure(SimOp::CreateFolder, "E:\\", kErrAccessDenied);
+    fs.AddDrive('E');
+    fs.AddFolder("E:\\Kopi");
+    rules.CopyFolder("C:\\Data\\", "E:\\Kopi\\", true, 3);
+    EXPECT_EQ(skipped.Lines()[7], "E:\\Kopi\\Data\\ - " + SimError(kErrAccessDenied).text);
+    EXPECT_EQ(counters.FailedCount, 4);  // the folder, then a.txt, y.txt and x.txt
+}
+
 TEST_F(Walk, AFailedCopyIsCountedApartAndNeverDamagesThePreviousCopy) {
     fs.AddFile("C:\\Data\\a.txt", "new a", kT0 + 100000000ull);
     fs.AddFile("D:\\Backup\\Data\\a.txt", "old a", kT0);
@@ -617,6 +647,7 @@ TEST_F(Walk, DeletePhaseLeavesDotFilesLinksAndMarkedFoldersAndListsRefusals) {
 
     rules.DeleteFolderFiles("D:\\Backup\\");
     rules.RemoveFolders("D:\\Backup\\");
+    rules.RecordUndeletedFiles();  // no copy followed: the refusal stands
 
     EXPECT_EQ(counters.CopiedCount, 3);  // a.txt, b.txt, x.txt
     EXPECT_EQ(counters.CopiedSize, 20);
