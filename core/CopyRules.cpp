@@ -13,11 +13,9 @@ const char* const kCopyErrorText = "Der er sket en fejl under kopieringen. Tjek 
 const char* const kDeleteErrorText = "Der er sket en fejl under sletningen.";
 
 namespace {
+
 constexpr const char* kFolderUnreadableText = "Mappens indhold kunne ikke læses.";
 constexpr uint32_t kErrorAccessDenied = 5;
-}  // namespace
-
-namespace {
 
 constexpr std::string_view kTempPrefix = "~tavrel-";
 constexpr std::string_view kTempSuffix = ".tmp";
@@ -121,13 +119,19 @@ public:
         DirEntry entry;
         while (folderEnum->Next(entry)) {
             if (entry.name == "." || entry.name == "..") continue;
-            if (!entry.IsFolder() && IsTempName(entry.name)) leftovers_.push_back(entry.name);
+            if (!entry.IsFolder() && entry.name.size() > kTempPrefix.size() &&
+                EqualsAsciiNoCase(std::string_view(entry.name).substr(0, kTempPrefix.size()), kTempPrefix)) {
+                tempNamed_ = true;
+                if (IsTempName(entry.name)) leftovers_.push_back(entry.name);
+            }
             Put(entry);
         }
     }
 
     // The program's temporary copies that the folder held when it was read.
     const std::vector<std::string>& Leftovers() const { return leftovers_; }
+    // Whether it held any file named like a temporary copy, the program's or not.
+    bool HeldTempNames() const { return tempNamed_; }
 
     // The folder was created by the walk just now: it is empty.
     void Created() {
@@ -170,6 +174,7 @@ private:
     std::unordered_map<std::string, DirEntry> exact_;
     std::unordered_map<std::string, std::string> folded_;
     std::vector<std::string> leftovers_;
+    bool tempNamed_ = false;
 };
 
 bool TypeIncluded(const JobSettings& settings, const std::string& fileName) {
@@ -262,7 +267,7 @@ bool CopyRules::IsProtected(const std::string& folder, FolderIdentity& id) {
     return false;
 }
 
-// Only ever called on the program's own temporary copies in a folder the run writes to.
+// Only ever called on temporary copies in a folder the run writes to.
 bool CopyRules::DiscardFile(const std::string& path) {
     uint32_t attributes = ctx_.fs.GetAttributes(path);
     if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return false;
@@ -353,6 +358,18 @@ bool CopyRules::UpToDateIn(DestListing& listing, const std::string& target, cons
     return DestinationUpToDate(target, source);
 }
 
+// A folder that could not be created is listed once, as a folder: the walk of its contents,
+// and of a second marked folder that lands in it, find it among the failed ones.
+bool CopyRules::CreateSubfolder(const std::string& folder) {
+    for (const std::string& failed : failedFolders_)
+        if (EqualsNoCase(failed, folder)) return false;
+    FsError error;
+    if (ctx_.fs.CreateFolder(folder, &error)) return true;
+    failedFolders_.push_back(folder);
+    RecordFailure(folder, error);
+    return false;
+}
+
 bool CopyRules::NewAndChangedTestApplies() const {
     if (!ctx_.settings.onlyNewAndChanged) return false;
     // With the delete option on, a normal copy replaces every copy, emptied first or not. A
@@ -384,13 +401,7 @@ bool CopyRules::ForceFolders(const std::string& path) {
         root = path.substr(0, end + 1);
         pos = end + 1;
         if (FolderExists(ctx_.fs, root)) continue;
-        // A folder that could not be created is reported once, not again for every subfolder.
-        for (const std::string& failed : failedFolders_)
-            if (EqualsNoCase(failed, root)) return false;
-        FsError error;
-        if (!ctx_.fs.CreateFolder(root, &error)) {
-            failedFolders_.push_back(root);
-            RecordFailure(root, error);
+        if (!CreateSubfolder(root)) {
             ok = false;
             break;
         }
@@ -488,16 +499,8 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                     if (doCopy && !destFailed) {
                         const DirEntry* there =
                             listing.Get() == DestListing::State::Listed ? listing.Find(entry.name) : nullptr;
-                        if (!(there && there->IsFolder()) && !FolderExists(ctx_.fs, target)) {
-                            FsError error;
-                            created = ctx_.fs.CreateFolder(target, &error);
-                            if (!created) {
-                                // Listed as a folder, once: the walk of the subfolder finds it
-                                // among the failed ones and does not report it again.
-                                failedFolders_.push_back(target + "\\");
-                                RecordFailure(target + "\\", error);
-                            }
-                        }
+                        if (!(there && there->IsFolder()) && !FolderExists(ctx_.fs, target))
+                            created = CreateSubfolder(target + "\\");
                     }
                     Walk(sub, subId, destBase, doCopy, stripLength, created, entry.attributes);
                     continue;
@@ -506,7 +509,7 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                 ++ctx_.counters.ExaminedCount;
                 ctx_.counters.ExaminedSize += tenths;
                 if (ontoItself) continue;
-                if (doCopy && !ctx_.reverse && listing.Get() == DestListing::State::Listed)
+                if (doCopy && !ctx_.reverse && listing.Get() == DestListing::State::Listed && listing.HeldTempNames())
                     RemoveEarlierLeftover(listing, folder, destFolder, entry.name);
                 if (hasDest && NewAndChangedTestApplies() && UpToDateIn(listed(), target, entry))
                     continue;

@@ -130,6 +130,7 @@ public:
 private:
     class DestListing;
     bool NewAndChangedTestApplies() const;
+    bool CreateSubfolder(const std::string& folder);
     // attributes: the folder's as its parent listed them, or kInvalidAttributes when unknown.
     void Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase, bool doCopy,
               size_t stripLength, bool destCreated = false, uint32_t attributes = kInvalidAttributes);

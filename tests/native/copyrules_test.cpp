@@ -253,6 +253,13 @@ TEST_F(Walk, ASubfolderThatCannotBeCreatedIsListedOnce) {
     EXPECT_EQ(counters.CopiedCount, 1);
     EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub"), "a file in the way");
 
+    // A second marked folder that lands in the same place adds only its own file.
+    fs.AddDrive('F');
+    fs.AddFile("F:\\Data\\Sub\\z.txt", "z", kT0);
+    rules.CopyFolder("F:\\Data\\", "D:\\Backup\\", true, 3);
+    EXPECT_EQ(counters.FailedCount, 4);
+    EXPECT_EQ(skipped.Lines().back(), "F:\\Data\\Sub\\z.txt - " + SimError(kErrPathNotFound).text);
+
     // The same where the folder above is new as well (no listing to ask): still once.
     skipped.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
     counters = {};
