@@ -13,18 +13,34 @@ const char* const kCopyErrorText = "Der er sket en fejl under kopieringen. Tjek 
 const char* const kDeleteErrorText = "Der er sket en fejl under sletningen.";
 
 namespace {
+
 constexpr const char* kFolderUnreadableText = "Mappens indhold kunne ikke læses.";
-}  // namespace
+constexpr uint32_t kErrorAccessDenied = 5;
 
-namespace {
-
-constexpr const char* kTempPrefix = "~tavrel-";
+constexpr std::string_view kTempPrefix = "~tavrel-";
+constexpr std::string_view kTempSuffix = ".tmp";
+// "." and eight hex digits between the name and the suffix.
+constexpr size_t kTempCheckLength = 9;
 // The system's codes for a target that is already there.
 constexpr uint32_t kErrorFileExists = 80;
 constexpr uint32_t kErrorAlreadyExists = 183;
-constexpr const char* kTempSuffix = ".tmp";
 // A name component may hold 255 characters; longer temporary names fall back to a hash.
 constexpr size_t kMaxNameLength = 255;
+
+// The check of a temporary name: FNV-1a over a key of the program's and the name it stands for.
+// A name the user made up passes it once in four thousand million.
+std::string TempCheck(std::string_view stem) {
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : std::string_view("Ambrex Tavrel")) hash = (hash ^ c) * 16777619u;
+    for (unsigned char c : stem) hash = (hash ^ c) * 16777619u;
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
+    return text;
+}
+
+std::string TempNameWithStem(std::string_view stem) {
+    return std::string(kTempPrefix) + std::string(stem) + "." + TempCheck(stem) + std::string(kTempSuffix);
+}
 
 bool StartsWithDot(const std::string& name) { return !name.empty() && name[0] == '.'; }
 
@@ -61,20 +77,26 @@ bool FolderIdentity::SameAs(const FileId& id) {
 }
 
 std::string TempNameFor(const std::string& fileName) {
-    std::string name = kTempPrefix + fileName + kTempSuffix;
+    std::string name = TempNameWithStem(fileName);
     if (Utf8Length(name) <= kMaxNameLength) return name;
     uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (unsigned char c : fileName) hash = (hash ^ c) * 1099511628211ull;
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return kTempPrefix + std::string(text) + kTempSuffix;
+    return TempNameWithStem(text);
 }
 
 bool IsTempName(const std::string& fileName) {
-    const size_t pre = std::char_traits<char>::length(kTempPrefix);
-    const size_t suf = std::char_traits<char>::length(kTempSuffix);
-    return fileName.size() > pre + suf && EqualsAsciiNoCase(fileName.substr(0, pre), kTempPrefix) &&
-           EqualsAsciiNoCase(fileName.substr(fileName.size() - suf), kTempSuffix);
+    const std::string_view name = fileName;
+    const size_t pre = kTempPrefix.size(), suf = kTempSuffix.size();
+    if (name.size() <= pre + kTempCheckLength + suf) return false;
+    if (!EqualsAsciiNoCase(name.substr(0, pre), kTempPrefix) ||
+        !EqualsAsciiNoCase(name.substr(name.size() - suf), kTempSuffix))
+        return false;
+    const std::string_view middle = name.substr(pre, name.size() - pre - suf);
+    const std::string_view stem = middle.substr(0, middle.size() - kTempCheckLength);
+    const std::string_view check = middle.substr(stem.size());
+    return check[0] == '.' && EqualsAsciiNoCase(check.substr(1), TempCheck(stem));
 }
 
 // What a destination folder held when the walk came to the folder it mirrors. One enumeration
@@ -97,9 +119,19 @@ public:
         DirEntry entry;
         while (folderEnum->Next(entry)) {
             if (entry.name == "." || entry.name == "..") continue;
+            if (!entry.IsFolder() && entry.name.size() > kTempPrefix.size() &&
+                EqualsAsciiNoCase(std::string_view(entry.name).substr(0, kTempPrefix.size()), kTempPrefix)) {
+                tempNamed_ = true;
+                if (IsTempName(entry.name)) leftovers_.push_back(entry.name);
+            }
             Put(entry);
         }
     }
+
+    // The program's temporary copies that the folder held when it was read.
+    const std::vector<std::string>& Leftovers() const { return leftovers_; }
+    // Whether it held any file named like a temporary copy, the program's or not.
+    bool HeldTempNames() const { return tempNamed_; }
 
     // The folder was created by the walk just now: it is empty.
     void Created() {
@@ -141,6 +173,8 @@ private:
     State state_ = State::Unread;
     std::unordered_map<std::string, DirEntry> exact_;
     std::unordered_map<std::string, std::string> folded_;
+    std::vector<std::string> leftovers_;
+    bool tempNamed_ = false;
 };
 
 bool TypeIncluded(const JobSettings& settings, const std::string& fileName) {
@@ -153,6 +187,29 @@ bool TypeIncluded(const JobSettings& settings, const std::string& fileName) {
         }
     }
     return included;
+}
+
+std::string ParentFolderOf(const std::string& folder) {
+    const std::string path = IncludeTrailingBackslash(folder);
+    size_t rootLength = 0;
+    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+        size_t found = 0;
+        rootLength = path.size();
+        for (size_t i = 0; i < path.size(); ++i) {
+            if (path[i] == '\\' && ++found == 4) {
+                rootLength = i + 1;
+                break;
+            }
+        }
+    } else if (path.size() >= 3 && path[1] == ':') {
+        rootLength = 3;
+    } else {
+        rootLength = 1;  // "\\" alone, or a path without a root: the climb ends at its first part
+    }
+    if (path.size() <= rootLength) return {};
+    const size_t cut = path.find_last_of('\\', path.size() - 2);
+    if (cut == std::string::npos || cut + 1 < rootLength) return {};
+    return path.substr(0, cut + 1);
 }
 
 std::string DestinationOf(const std::string& path, const std::string& destBase, size_t stripLength) {
@@ -193,15 +250,9 @@ void CopyRules::ResolveProtectedIds() {
     if (protectedResolved_) return;
     protectedResolved_ = true;
     // A marked folder and every folder above it: emptying any of them would reach the sources.
-    for (const std::string& marked : ctx_.protectedFolders) {
-        std::string path = IncludeTrailingBackslash(marked);
-        while (!path.empty()) {
+    for (const std::string& marked : ctx_.protectedFolders)
+        for (std::string path = IncludeTrailingBackslash(marked); !path.empty(); path = ParentFolderOf(path))
             if (auto id = ctx_.fs.GetFileId(path)) protectedIds_.push_back(*id);
-            std::string parent = ExtractFilePath(ExcludeTrailingBackslash(path));
-            if (parent.size() >= path.size() || parent.empty()) break;
-            path = parent;
-        }
-    }
 }
 
 bool CopyRules::IsProtected(const std::string& folder, FolderIdentity& id) {
@@ -216,11 +267,31 @@ bool CopyRules::IsProtected(const std::string& folder, FolderIdentity& id) {
     return false;
 }
 
-void CopyRules::DiscardFile(const std::string& path) {
+// Only ever called on temporary copies in a folder the run writes to.
+bool CopyRules::DiscardFile(const std::string& path) {
     uint32_t attributes = ctx_.fs.GetAttributes(path);
-    if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return;
+    if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return false;
     if (attributes & kAttrReadOnly) ctx_.fs.SetAttributes(path, attributes & ~kAttrReadOnly);
-    ctx_.fs.DeleteFile(path);
+    return ctx_.fs.DeleteFile(path);
+}
+
+void CopyRules::RemoveLeftovers(DestListing& listing, const std::string& destFolder) {
+    for (const std::string& name : listing.Leftovers())
+        if (DiscardFile(destFolder + name)) listing.Remove(name);
+}
+
+// Earlier versions named a temporary copy "~tavrel-NAME.tmp", without a check. Such a name
+// proves nothing alone: it may be the backup of a file the user called so. It is taken for a
+// leftover only beside NAME in a normal copy, and only while the source holds no file of that
+// name. A reverse copy writes into the user's own folders and never does this.
+void CopyRules::RemoveEarlierLeftover(DestListing& listing, const std::string& folder,
+                                      const std::string& destFolder, const std::string& name) {
+    const std::string earlier = std::string(kTempPrefix) + name + std::string(kTempSuffix);
+    const DirEntry* there = listing.Find(earlier);
+    if (!there || there->IsFolder()) return;
+    const std::string found = there->name;
+    if (ctx_.fs.GetAttributes(folder + earlier) != kInvalidAttributes) return;
+    if (DiscardFile(destFolder + found)) listing.Remove(found);
 }
 
 bool CopyRules::CopyOneFile(const std::string& source, const std::string& target, FsError& error,
@@ -287,6 +358,26 @@ bool CopyRules::UpToDateIn(DestListing& listing, const std::string& target, cons
     return DestinationUpToDate(target, source);
 }
 
+// A folder that could not be created is listed once, as a folder: the walk of its contents,
+// and of a second marked folder that lands in it, find it among the failed ones.
+bool CopyRules::CreateSubfolder(const std::string& folder) {
+    for (const std::string& failed : failedFolders_)
+        if (EqualsNoCase(failed, folder)) return false;
+    FsError error;
+    if (ctx_.fs.CreateFolder(folder, &error)) return true;
+    failedFolders_.push_back(folder);
+    RecordFailure(folder, error);
+    return false;
+}
+
+bool CopyRules::NewAndChangedTestApplies() const {
+    if (!ctx_.settings.onlyNewAndChanged) return false;
+    // With the delete option on, a normal copy replaces every copy, emptied first or not. A
+    // reverse copy writes into the user's own folders: there the option plays no part, or an
+    // old backup would overwrite newer work.
+    return ctx_.reverse || !ctx_.settings.deleteDestFirst;
+}
+
 bool CopyRules::ForceFolders(const std::string& path) {
     std::string root;
     size_t pos;
@@ -310,13 +401,7 @@ bool CopyRules::ForceFolders(const std::string& path) {
         root = path.substr(0, end + 1);
         pos = end + 1;
         if (FolderExists(ctx_.fs, root)) continue;
-        // A folder that could not be created is reported once, not again for every subfolder.
-        for (const std::string& failed : failedFolders_)
-            if (EqualsNoCase(failed, root)) return false;
-        FsError error;
-        if (!ctx_.fs.CreateFolder(root, &error)) {
-            failedFolders_.push_back(root);
-            RecordFailure(root, error);
+        if (!CreateSubfolder(root)) {
             ok = false;
             break;
         }
@@ -330,8 +415,28 @@ void CopyRules::CopyFolder(const std::string& folder, const std::string& destBas
     Walk(folder, id, destBase, doCopy, stripLength);
 }
 
+// A folder that is there but cannot be listed holds files this run does not copy: that must
+// show in the report and keep the run from counting as complete. Windows itself denies listing
+// to everyone of some folders that hold nothing of the user's: the junctions of every profile
+// ("Application Data", "Dokumenter\Min musik", ...) and the hidden system folders such as
+// "System Volume Information" on every drive. Those are passed over, or every run of a job that
+// marks a profile or a drive would fail. A link whose target cannot be reached is no such case.
+void CopyRules::FolderNotListed(const std::string& folder, uint32_t attributes, const FsError& error) {
+    // Gone meanwhile, or never there: nothing to copy.
+    const uint32_t now = ctx_.fs.GetAttributes(folder);
+    if (now == kInvalidAttributes || !(now & kAttrDirectory)) return;
+    // What the parent's listing said of the folder itself, where there was one.
+    if (attributes == kInvalidAttributes) attributes = now;
+    if (error.code == kErrorAccessDenied) {
+        const bool link = (attributes & kAttrReparsePoint) != 0;
+        const bool hiddenSystem = (attributes & (kAttrHidden | kAttrSystem)) == (kAttrHidden | kAttrSystem);
+        if (link || hiddenSystem) return;
+    }
+    RecordFailure(folder, FsError{0, kFolderUnreadableText});
+}
+
 void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase,
-                     bool doCopy, size_t stripLength, bool destCreated) {
+                     bool doCopy, size_t stripLength, bool destCreated, uint32_t attributes) {
     // A link back to a folder the walk is already inside would make it endless.
     if (!EnterFolder(id)) return;
     try {
@@ -353,23 +458,26 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
         // A folder the walk has just created holds nothing yet.
         if (destCreated) listing.Created();
         auto listed = [&]() -> DestListing& {
-            if (listing.Get() == DestListing::State::Unread && hasDest) listing.Read(ctx_.fs, destFolder);
+            if (listing.Get() == DestListing::State::Unread && hasDest) {
+                listing.Read(ctx_.fs, destFolder);
+                // A copy run writes here (unless the folder is its own destination, which it
+                // also reads): copies of its own that an earlier run left half-done go.
+                if (doCopy && !ontoItself) RemoveLeftovers(listing, destFolder);
+            }
             return listing;
         };
-        auto folderEnum = ctx_.fs.OpenFolder(folder);
-        // A folder that is there but cannot be listed (no access) holds files this run does not
-        // copy: that must show in the report and keep the run from counting as complete.
-        if (!folderEnum && FolderExists(ctx_.fs, folder)) RecordFailure(folder, FsError{0, kFolderUnreadableText});
+        FsError listError;
+        auto folderEnum = ctx_.fs.OpenFolder(folder, &listError);
+        if (!folderEnum) FolderNotListed(folder, attributes, listError);
         if (folderEnum) {
             DirEntry entry;
             while (folderEnum->Next(entry)) {
                 ctx_.view.ProcessMessages();
                 if (ctx_.abort) break;
                 if (StartsWithDot(entry.name)) continue;
-                if (!entry.IsFolder() && IsTempName(entry.name)) {
-                    if (doCopy) DiscardFile(folder + entry.name);
-                    continue;
-                }
+                // A copy of the program's own that a run cut short, in a folder this run reads:
+                // neither copied nor removed.
+                if (!entry.IsFolder() && IsTempName(entry.name)) continue;
                 if (!doCopy) ctx_.view.SetFolderText(folder);
                 if (doCopy && !destFailed && !destReady) {
                     if (listed().Get() == DestListing::State::Listed || FolderExists(ctx_.fs, destFolder)) {
@@ -391,21 +499,19 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                     if (doCopy && !destFailed) {
                         const DirEntry* there =
                             listing.Get() == DestListing::State::Listed ? listing.Find(entry.name) : nullptr;
-                        if (!(there && there->IsFolder()) && !FolderExists(ctx_.fs, target)) {
-                            FsError error;
-                            created = ctx_.fs.CreateFolder(target, &error);
-                            if (!created) RecordFailure(target, error);
-                        }
+                        if (!(there && there->IsFolder()) && !FolderExists(ctx_.fs, target))
+                            created = CreateSubfolder(target + "\\");
                     }
-                    Walk(sub, subId, destBase, doCopy, stripLength, created);
+                    Walk(sub, subId, destBase, doCopy, stripLength, created, entry.attributes);
                     continue;
                 }
                 const int64_t tenths = SizeInTenthsOfKb(entry.size);
                 ++ctx_.counters.ExaminedCount;
                 ctx_.counters.ExaminedSize += tenths;
                 if (ontoItself) continue;
-                if (!ctx_.settings.deleteDestFirst && ctx_.settings.onlyNewAndChanged && hasDest &&
-                    UpToDateIn(listed(), target, entry))
+                if (doCopy && !ctx_.reverse && listing.Get() == DestListing::State::Listed && listing.HeldTempNames())
+                    RemoveEarlierLeftover(listing, folder, destFolder, entry.name);
+                if (hasDest && NewAndChangedTestApplies() && UpToDateIn(listed(), target, entry))
                     continue;
                 if (!TypeIncluded(ctx_.settings, entry.name)) {
                     ctx_.skipped.Add(source);
@@ -418,7 +524,11 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                     const bool tempMayExist = listing.Get() != DestListing::State::Listed ||
                                               listing.Find(tempName) || !DestListing::MissIsCertain(tempName);
                     FsError error;
-                    if (!CopyOneFile(source, target, error, tempMayExist)) {
+                    const bool copied = CopyOneFile(source, target, error, tempMayExist);
+                    // A file the delete phase left here is settled now: replaced, or reported
+                    // with this copy that failed.
+                    if (!undeletedLeft_.empty()) undeletedLeft_.erase(FoldCase(target));
+                    if (!copied) {
                         RecordFailure(source, error);
                         continue;
                     }
@@ -472,7 +582,8 @@ void CopyRules::DeleteFolderFiles(const std::string& folder, FolderIdentity& id)
                 ctx_.view.SetFolderText(path);
                 FsError error;
                 if (!ctx_.fs.DeleteFile(path, &error)) {
-                    RecordFailure(path, error);
+                    undeleted_.emplace_back(path, error);
+                    undeletedLeft_.insert(FoldCase(path));
                     continue;
                 }
                 ++ctx_.counters.CopiedCount;
@@ -484,6 +595,13 @@ void CopyRules::DeleteFolderFiles(const std::string& folder, FolderIdentity& id)
         ctx_.messages.Show(kDeleteErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
     }
     LeaveFolder();
+}
+
+void CopyRules::RecordUndeletedFiles() {
+    for (const auto& [path, error] : undeleted_)
+        if (undeletedLeft_.count(FoldCase(path))) RecordFailure(path, error);
+    undeleted_.clear();
+    undeletedLeft_.clear();
 }
 
 void CopyRules::RemoveFolders(const std::string& folder) {

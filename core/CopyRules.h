@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "core/JobSettings.h"
@@ -40,7 +42,9 @@ extern const char* const kDeleteErrorText;  // "Der er sket en fejl under sletni
 
 // Copies are written under this name in the destination folder and then renamed over the
 // destination file, so a copy that fails or is killed never leaves a partial file under the
-// real name. The walks pass such names over and remove them in copy runs.
+// real name. The name carries a check of the file name it stands for, so IsTempName knows the
+// program's own from a file the user happened to call "~tavrel-....tmp". The walks pass the
+// program's own over, and a copy run removes them only in the folders it writes to.
 std::string TempNameFor(const std::string& fileName);
 bool IsTempName(const std::string& fileName);
 
@@ -50,6 +54,11 @@ bool TypeIncluded(const JobSettings& settings, const std::string& fileName);
 // P with its first stripLength bytes replaced by destBase. Paths are UTF-8; the run computes
 // stripLength from the same strings, so a byte count is exact.
 std::string DestinationOf(const std::string& path, const std::string& destBase, size_t stripLength);
+
+// The folder that holds the folder (both end with "\\"): "C:\\Data\\" for "C:\\Data\\Sub\\", "C:\\"
+// for "C:\\Data\\", and nothing for a root ("C:\\", "\\\\srv\\share\\"). Never a bare "C:", which
+// Windows reads as the current folder on that drive.
+std::string ParentFolderOf(const std::string& folder);
 
 // A folder's identity, asked for in two steps. Its index is cheap to get; its whole FileId also
 // needs the volume, which is not (under Wine each time a request to the mount manager). Folders
@@ -88,6 +97,9 @@ struct WalkContext {
     std::vector<std::string> excludedFolders;
     // The marked folders: the delete phase never enters them nor any folder above them.
     std::vector<std::string> protectedFolders;
+    // The direction of the run, fixed when it starts: a reverse run writes into the marked
+    // folders themselves.
+    bool reverse = false;
 };
 
 class CopyRules {
@@ -96,8 +108,11 @@ public:
 
     // Walks the folder (ending with "\"), counts, tests, filters and, with doCopy, copies.
     void CopyFolder(const std::string& folder, const std::string& destBase, bool doCopy, size_t stripLength);
-    // Deletes every file beneath the folder and counts the deleted ones.
+    // Deletes every file beneath the folder and counts the deleted ones. A file it cannot
+    // delete (a read-only one) is a failure only if the copy that follows does not replace it:
+    // RecordUndeletedFiles, after the copy, lists those that are still there.
     void DeleteFolderFiles(const std::string& folder);
+    void RecordUndeletedFiles();
     // Removes every folder beneath the folder that is empty, bottom up, and the folder itself.
     void RemoveFolders(const std::string& folder);
     // Creates every missing folder of the path; false when one could not be created.
@@ -114,14 +129,21 @@ public:
 
 private:
     class DestListing;
+    bool NewAndChangedTestApplies() const;
+    bool CreateSubfolder(const std::string& folder);
+    // attributes: the folder's as its parent listed them, or kInvalidAttributes when unknown.
     void Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase, bool doCopy,
-              size_t stripLength, bool destCreated = false);
+              size_t stripLength, bool destCreated = false, uint32_t attributes = kInvalidAttributes);
+    void FolderNotListed(const std::string& folder, uint32_t attributes, const FsError& error);
     void DeleteFolderFiles(const std::string& folder, FolderIdentity& id);
     void RemoveFolders(const std::string& folder, FolderIdentity& id);
     bool UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source);
     bool AsNew(FileTime destTime, FileTime sourceTime);
     bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true);
-    void DiscardFile(const std::string& path);
+    bool DiscardFile(const std::string& path);
+    void RemoveLeftovers(DestListing& listing, const std::string& destFolder);
+    void RemoveEarlierLeftover(DestListing& listing, const std::string& folder, const std::string& destFolder,
+                               const std::string& name);
     void RecordFailure(const std::string& path, const FsError& error);
     bool IsExcluded(const std::string& folder, FolderIdentity& id);
     bool IsProtected(const std::string& folder, FolderIdentity& id);
@@ -134,6 +156,10 @@ private:
     std::vector<std::optional<FileId>> excludedIds_;
     std::vector<FileId> protectedIds_;
     std::vector<std::string> failedFolders_;
+    // Files the delete phase could not delete, in its order, and (folded) those of them that
+    // the copy has not yet replaced or tried to.
+    std::vector<std::pair<std::string, FsError>> undeleted_;
+    std::unordered_set<std::string> undeletedLeft_;
     bool protectedResolved_ = false;
 };
 

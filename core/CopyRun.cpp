@@ -5,6 +5,8 @@
 
 namespace tavrel {
 
+const char* const kMarkedFolderMissingText = "Mappen findes ikke.";
+
 namespace {
 
 // The run's texts.
@@ -19,8 +21,12 @@ constexpr const char* kDeleteRefused =
     "Tavrel sletter ikke indholdet af destinationsmappen, da det også ville slette de filer, der skal kopieres.";
 constexpr const char* kNoDestination = "Der er ikke valgt nogen destinationsmappe.";
 constexpr const char* kReportNotWritten = "Rapporten over udeladte filer kunne ikke gemmes i %s:\n%s";
-constexpr const char* kFailuresNotice =
-    "%s kunne ikke kopieres, slettes eller oprettes. De står i rapporten %s.";
+// The notice after a run with failures, for what the run did: a count run only reads folders.
+constexpr const char* kCountFailuresNotice = "%s kunne ikke læses, så optællingen er ikke fuldstændig.";
+constexpr const char* kCopyFailuresNotice = "%s kunne ikke kopieres.";
+constexpr const char* kDeleteCopyFailuresNotice = "%s kunne ikke slettes eller kopieres.";
+constexpr const char* kFailuresWhereOne = " Den står under \"Fejl:\" i rapporten %s.";
+constexpr const char* kFailuresWhereMany = " De står under \"Fejl:\" i rapporten %s.";
 constexpr const char* kAppTitle = "Tavrel";
 constexpr const char* kCollecting = "Indsamler oplysninger...";
 constexpr const char* kDeleting = "Sletter filer...";
@@ -43,6 +49,18 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
+std::string FailuresNotice(RunMode mode, bool deletePhase, int64_t failed, const std::string& reportFile) {
+    const bool one = failed == 1;
+    const std::string n = std::to_string(failed);
+    std::string text;
+    if (mode == rmCount)
+        text = Fill(kCountFailuresNotice, n + (one ? " mappe" : " mapper"));
+    else
+        text = Fill(deletePhase ? kDeleteCopyFailuresNotice : kCopyFailuresNotice,
+                    n + (one ? " fil eller mappe" : " filer eller mapper"));
+    return text + Fill(one ? kFailuresWhereOne : kFailuresWhereMany, reportFile);
+}
+
 }  // namespace
 
 bool CopyRun::DestinationHoldsMarkedFolder(const std::string& dest, const std::vector<std::string>& marked,
@@ -56,16 +74,12 @@ bool CopyRun::DestinationHoldsMarkedFolder(const std::string& dest, const std::v
         }
         // The same folder may be reached under another name (a mapped drive, a link).
         if (!destId) continue;
-        std::string path = m;
-        while (!path.empty()) {
+        for (std::string path = m; !path.empty(); path = ParentFolderOf(path)) {
             auto id = d_.fs.GetFileId(path);
             if (id && *id == *destId) {
                 found = m;
                 return true;
             }
-            std::string parent = ExtractFilePath(ExcludeTrailingBackslash(path));
-            if (parent.empty() || parent.size() >= path.size()) break;
-            path = parent;
         }
     }
     return false;
@@ -132,6 +146,10 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     d_.view.SetTimerEnabled(true);
     d_.abort = false;
     counters_ = RunCounters{};
+    for (const std::string& folder : missingFolders_) {
+        ++counters_.FailedCount;
+        skipped_.AddFailure(folder, kMarkedFolderMissingText);
+    }
     elapsedSeconds_ = 0;
     // The time shows the new run from its start; a run shorter than one timer tick would
     // otherwise leave the field empty or showing the previous run's time.
@@ -141,7 +159,9 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     d_.view.SetFinishButtonsVisible(false);
     d_.view.ShowProgress();
 
-    WalkContext context{d_.fs, d_.view, d_.messages, settings, skipped_, counters_, d_.abort, {}, {}};
+    // The direction is fixed for the whole run, whatever happens to the option meanwhile.
+    const bool reverse = settings.reverse;
+    WalkContext context{d_.fs, d_.view, d_.messages, settings, skipped_, counters_, d_.abort, {}, {}, reverse};
     CopyRules rules(context);
     if (mode == rmCount) {
         d_.view.SetStatusText(kCollecting);
@@ -169,7 +189,6 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
 
     marked = d_.job.CollectMarkedFolders();
 
-    const bool reverse = settings.reverse;
     std::string destBase = dest;
     const size_t stripLength = reverse ? dest.size() : 3;
     // Where the copies land is never walked: in the normal direction the destination and the
@@ -191,6 +210,7 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
         }
         rules.CopyFolder(folder, destBase, mode == rmCopy, stripLength);
     }
+    rules.RecordUndeletedFiles();
 
     ShowCounts();
     d_.view.StopAnimation();
@@ -225,8 +245,8 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
         d_.messages.Show(Fill(kReportNotWritten, reportFile, error.text), "Fejl", MsgButtons::Ok, MsgIcon::Error);
         outcome = RunOutcome::ReportFailed;
     } else if (counters_.FailedCount > 0) {
-        std::string count = std::to_string(counters_.FailedCount) + (counters_.FailedCount == 1 ? " fil eller mappe" : " filer eller mapper");
-        d_.messages.Show(Fill(kFailuresNotice, count, reportFile), kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
+        d_.messages.Show(FailuresNotice(mode, deletePhase, counters_.FailedCount, reportFile), kAppTitle,
+                         MsgButtons::Ok, MsgIcon::Warning);
     }
     return outcome;
 }

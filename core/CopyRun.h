@@ -67,6 +67,10 @@ public:
     explicit CopyRun(const CopyRunDeps& deps) : d_(deps) {}
 
     RunOutcome RunCopy(RunMode mode);
+    // Marked folders of the job that were not there when it was loaded. The window tells the
+    // user of them as it loads the job; an unattended run has nobody to read that, so each of
+    // them is a failure of every run that follows (listed under "Fejl:" in the report).
+    void SetMissingMarkedFolders(std::vector<std::string> folders) { missingFolders_ = std::move(folders); }
     // Timer1Timer: the counts and the elapsed time into the progress window.
     void Timer1Timer();
 
@@ -90,6 +94,10 @@ private:
     int64_t elapsedSeconds_ = 0;
     SkippedFiles skipped_;
     std::string finalCaption_;
+    std::vector<std::string> missingFolders_;
 };
+
+// The report's text for a marked folder that is not there.
+extern const char* const kMarkedFolderMissingText;  // "Mappen findes ikke."
 
 }  // namespace tavrel

@@ -62,8 +62,9 @@ class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
 
-    // Opens an enumeration of the folder (path ends with "\"); nullptr when it cannot be listed.
-    virtual std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder) = 0;
+    // Opens an enumeration of the folder (path ends with "\"); nullptr when it cannot be listed,
+    // with the reason in error.
+    virtual std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder, FsError* error = nullptr) = 0;
 
     // kInvalidAttributes when the path does not exist. A trailing backslash is allowed.
     virtual uint32_t GetAttributes(const std::string& path) = 0;

@@ -85,8 +85,16 @@ int Run(Console& console, const std::vector<std::string>& params) {
         return kCannotRun;
     }
 
+    // The window shows the folders of the job that are gone when it loads it, and the user
+    // sees that. Nobody reads the console of a scheduled run: there each is a failure, so the
+    // run ends with exit code 1 and records no completed copy.
+    std::vector<std::string> missing;
+    for (const std::string& folder : job.MarkedFolders())
+        if (!FolderExists(fs, folder)) missing.push_back(folder);
+
     ConsoleRunView view(console, clock);
     CopyRun run(CopyRunDeps{job, settings, fs, clock, messages, view, AbortRequested});
+    run.SetMissingMarkedFolders(missing);
     view.SetRun(&run);
     InstallAbortHandler();
     const RunOutcome outcome = run.RunCopy(*mode);
@@ -100,6 +108,7 @@ int Run(Console& console, const std::vector<std::string>& params) {
     console.Out(std::string(*mode == rmCopy ? "Kopieret:" : "Vil blive kopieret:") + " " +
                 FormatFileCount(c.CopiedCount) + ", " + FormatSize(c.CopiedSize));
     if (c.FailedCount > 0) console.Out("Fejl: " + FormatFileCount(c.FailedCount));
+    for (const std::string& folder : missing) console.Out(folder + " - " + kMarkedFolderMissingText);
     console.Out("Tid: " + FormatElapsed(ElapsedSecondsBetween(run.StartTick(), clock.TickCount())));
 
     if (outcome == RunOutcome::ReportFailed) return kCannotRun;

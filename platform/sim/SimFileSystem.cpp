@@ -16,6 +16,7 @@ struct SimFileSystem::Node {
     uint64_t index = 0;
     uint64_t serial = 0;
     std::string linkTarget;  // set for a folder link
+    bool listDenied = false;
     Node* parent = nullptr;
     std::map<std::string, std::unique_ptr<Node>> children;  // by folded name: NTFS order
 
@@ -92,7 +93,8 @@ std::vector<std::string> SplitParts(const std::string& rest) {
 }
 
 // Splits a path into its root ("C:" or "\\SRV\SHARE", folded) and its names. Relative paths
-// are taken from the current directory, as Windows does.
+// are taken from the current directory, as Windows does; so is a path that names a drive
+// without a backslash after it ("C:" or "C:x"), when the current directory lies on that drive.
 ParsedPath Parse(std::string path, const std::string& currentDirectory) {
     for (char& c : path)
         if (c == '/') c = '\\';
@@ -106,6 +108,12 @@ ParsedPath Parse(std::string path, const std::string& currentDirectory) {
         return parsed;
     }
     if (path.size() >= 2 && path[1] == ':') {
+        const bool driveRelative = path.size() == 2 || path[2] != '\\';
+        if (driveRelative && currentDirectory.size() >= 2 && EqualsNoCase(currentDirectory.substr(0, 2), path.substr(0, 2))) {
+            ParsedPath relative = Parse(IncludeTrailingBackslash(currentDirectory) + path.substr(2), "");
+            relative.trailingSlash = parsed.trailingSlash;
+            return relative;
+        }
         parsed.rootKey = FoldCase(path.substr(0, 2));
         parsed.parts = SplitParts(path.substr(2));
         return parsed;
@@ -379,6 +387,12 @@ void SimFileSystem::SetAttrs(const std::string& path, uint32_t attributes) {
     node->attributes = attributes;
 }
 
+void SimFileSystem::DenyListing(const std::string& path) {
+    Node* node = ResolveNode(path, false);
+    if (!node || !node->folder) throw std::invalid_argument("no such folder: " + path);
+    node->listDenied = true;
+}
+
 void SimFileSystem::SetIndex(const std::string& path, uint64_t index) {
     Node* node = ResolveNode(path, true);
     if (!node) throw std::invalid_argument("no such entry: " + path);
@@ -509,10 +523,20 @@ void SimFileSystem::Release(Volume* volume, uint64_t bytes) {
 
 // ---- IFileSystem ----
 
-std::unique_ptr<IFolderEnum> SimFileSystem::OpenFolder(const std::string& folder) {
-    if (!Begin(SimOp::OpenFolder, folder, nullptr, nullptr)) return nullptr;
+std::unique_ptr<IFolderEnum> SimFileSystem::OpenFolder(const std::string& folder, FsError* error) {
+    if (!Begin(SimOp::OpenFolder, folder, nullptr, error)) return nullptr;
+    auto refused = [&](uint32_t code) -> std::unique_ptr<IFolderEnum> {
+        Fail(error, code);
+        return nullptr;
+    };
+    // A link's own access list is checked before it leads anywhere.
+    Resolved own = Resolve(folder, false);
+    if (!own.error && own.node && own.node->listDenied) return refused(kErrAccessDenied);
     Resolved r = Resolve(folder, true);
-    if (r.error || !r.node || !r.node->folder) return nullptr;
+    if (r.error) return refused(r.error);
+    if (!r.node) return refused(kErrPathNotFound);
+    if (!r.node->folder) return refused(kErrDirectory);
+    if (r.node->listDenied) return refused(kErrAccessDenied);
     std::vector<DirEntry> entries;
     if (!r.isRoot) {
         DirEntry dot{".", kAttrDirectory, 0, r.node->lastWrite};

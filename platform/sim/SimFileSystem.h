@@ -77,6 +77,10 @@ public:
     // A folder link (junction or symbolic link): its contents are the target's and its
     // FileId is the target's, but it can be removed by itself.
     void AddFolderLink(const std::string& path, const std::string& target);
+    // The folder (or folder link) refuses to be listed, as a folder whose access list denies
+    // listing to everyone: opening it fails with "access denied"; what lies beneath it can
+    // still be reached by its path.
+    void DenyListing(const std::string& path);
     // Removes a file, folder (with its contents) or link; false when missing.
     bool Remove(const std::string& path);
     void SetLastWrite(const std::string& path, FileTime time);
@@ -127,7 +131,7 @@ public:
     void SetCurrentDirectory(const std::string& path) { currentDirectory_ = path; }
 
     // ---- IFileSystem ----
-    std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder) override;
+    std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder, FsError* error = nullptr) override;
     uint32_t GetAttributes(const std::string& path) override;
     std::optional<DirEntry> FindEntry(const std::string& path) override;
     bool CreateFolder(const std::string& path, FsError* error = nullptr) override;

@@ -80,7 +80,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IFolderEnum> Win32FileSystem::OpenFolder(const std::string& folder) {
+std::unique_ptr<IFolderEnum> Win32FileSystem::OpenFolder(const std::string& folder, FsError* error) {
     std::wstring pattern = LongPath(IncludeTrailingBackslash(folder) + "*");
     WIN32_FIND_DATAW data{};
     HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
@@ -88,10 +88,13 @@ std::unique_ptr<IFolderEnum> Win32FileSystem::OpenFolder(const std::string& fold
     if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
         find = FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
         // An empty drive root has no "." and "..", so nothing at all matches: that is an
         // empty folder, not a missing one.
-        if (GetLastError() == ERROR_FILE_NOT_FOUND && FolderExists(*this, folder))
+        if (code == ERROR_FILE_NOT_FOUND && FolderExists(*this, folder))
             return std::make_unique<Win32FolderEnum>(nullptr, data);
+        SetLastError(code);
+        Failed(error);
         return nullptr;
     }
     return std::make_unique<Win32FolderEnum>(find, data);

@@ -8,7 +8,7 @@ namespace tavrel {
 
 class Win32FileSystem : public IFileSystem {
 public:
-    std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder) override;
+    std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder, FsError* error = nullptr) override;
     uint32_t GetAttributes(const std::string& path) override;
     std::optional<DirEntry> FindEntry(const std::string& path) override;
     bool CreateFolder(const std::string& path, FsError* error = nullptr) override;

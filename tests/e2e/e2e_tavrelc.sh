@@ -181,7 +181,8 @@ wine "$EXE" "$WIN\\jobs\\big.tvj" /R </dev/null >/dev/null 2>&1 &
 pid=$!
 seen=""
 for i in $(seq 1 600); do
-    if [ -e "$B/~tavrel-big.bin.tmp" ] && [ "$(stat -c %s "$B/~tavrel-big.bin.tmp")" -gt 0 ]; then seen=1; break; fi
+    temp=$(ls "$B"/~tavrel-big.bin.*.tmp 2>/dev/null | head -1)
+    if [ -n "$temp" ] && [ "$(stat -c %s "$temp")" -gt 0 ]; then seen=1; break; fi
     sleep 0.05
 done
 kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "core/Formats.h"
+#include "core/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 #include "tests/native/support/RunFixture.h"
@@ -107,6 +111,21 @@ TEST(TypeFilter, FirstMatchReversesWithAsciiOnlyCaseFolding) {
     s.onlyListedTypes = false;
     s.fileTypes = {".BAK", ".bak"};
     EXPECT_FALSE(TypeIncluded(s, "a.bak"));
+}
+
+TEST(ParentFolder, ClimbsToTheRootAndNeverGivesABareDrive) {
+    struct Case {
+        const char* folder;
+        const char* parent;
+    };
+    for (const Case& c : {Case{"C:\\Data\\Sub\\", "C:\\Data\\"}, Case{"C:\\Data\\Sub", "C:\\Data\\"},
+                          Case{"C:\\Data\\", "C:\\"}, Case{"C:\\", ""}, Case{"C:", ""},
+                          Case{"\\\\srv\\share\\x\\y\\", "\\\\srv\\share\\x\\"}, Case{"\\\\srv\\share\\x\\", "\\\\srv\\share\\"},
+                          Case{"\\\\srv\\share\\", ""}, Case{"\\\\srv\\", ""}, Case{"", ""}, Case{"\\", ""},
+                          Case{"Data\\Sub\\", "Data\\"}, Case{"Data\\", ""}}) {
+        SCOPED_TRACE(c.folder);
+        EXPECT_EQ(ParentFolderOf(c.folder), c.parent);
+    }
 }
 
 TEST_F(Walk, FilteredFilesAreListedInWalkOrderAndShownAsBrowsing) {
@@ -215,6 +234,43 @@ TEST_F(Walk, ForceFoldersCreatesEachMissingLevelButNeverTheRoot) {
     EXPECT_EQ(skipped.FailureCount(), 1u);
 }
 
+// A subfolder whose counterpart cannot be created is one failure, listed once as a folder;
+// the files that therefore could not be copied follow, each once.
+TEST_F(Walk, ASubfolderThatCannotBeCreatedIsListedOnce) {
+    fs.AddFile("C:\\Data\\Sub\\x.txt", "x", kT0);
+    fs.AddFile("C:\\Data\\Sub\\Deeper\\y.txt", "y", kT0);
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\Data\\Sub", "a file in the way", kT0);
+    Copy();
+    auto lines = skipped.Lines();
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 6, lines.end()),
+              (std::vector<std::string>{"Fejl: 3",
+                                        "D:\\Backup\\Data\\Sub\\ - " + SimError(kErrAlreadyExists).text,
+                                        "C:\\Data\\Sub\\Deeper\\y.txt - " + SimError(kErrPathNotFound).text,
+                                        "C:\\Data\\Sub\\x.txt - " + SimError(kErrPathNotFound).text}));
+    EXPECT_EQ(counters.FailedCount, 3);
+    EXPECT_EQ(counters.CopiedCount, 1);
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub"), "a file in the way");
+
+    // A second marked folder that lands in the same place adds only its own file.
+    fs.AddDrive('F');
+    fs.AddFile("F:\\Data\\Sub\\z.txt", "z", kT0);
+    rules.CopyFolder("F:\\Data\\", "D:\\Backup\\", true, 3);
+    EXPECT_EQ(counters.FailedCount, 4);
+    EXPECT_EQ(skipped.Lines().back(), "F:\\Data\\Sub\\z.txt - " + SimError(kErrPathNotFound).text);
+
+    // The same where the folder above is new as well (no listing to ask): still once.
+    skipped.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
+    counters = {};
+    fs.InjectFailure(SimOp::CreateFolder, "E:\\", kErrAccessDenied);
+    fs.AddDrive('E');
+    fs.AddFolder("E:\\Kopi");
+    rules.CopyFolder("C:\\Data\\", "E:\\Kopi\\", true, 3);
+    EXPECT_EQ(skipped.Lines()[7], "E:\\Kopi\\Data\\ - " + SimError(kErrAccessDenied).text);
+    EXPECT_EQ(counters.FailedCount, 4);  // the folder, then a.txt, y.txt and x.txt
+}
+
 TEST_F(Walk, AFailedCopyIsCountedApartAndNeverDamagesThePreviousCopy) {
     fs.AddFile("C:\\Data\\a.txt", "new a", kT0 + 100000000ull);
     fs.AddFile("D:\\Backup\\Data\\a.txt", "old a", kT0);
@@ -268,27 +324,191 @@ TEST_F(Walk, AReadOnlyCopyIsReplacedAndTheNewOneCarriesTheSourceAttributes) {
     EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), (std::vector<std::string>{"a.txt", "ro.txt"}));
 }
 
-TEST_F(Walk, LeftoverTemporaryFilesAreNeverCopiedCountedOrListedAndCopyRunsRemoveThem) {
-    const std::string temp = "C:\\Data\\" + TempNameFor("big.iso");
-    EXPECT_EQ(TempNameFor("big.iso"), "~tavrel-big.iso.tmp");
-    EXPECT_TRUE(IsTempName("~TAVREL-big.iso.TMP"));
-    EXPECT_FALSE(IsTempName("~tavrel-.tmp"));
-    EXPECT_FALSE(IsTempName("tavrel-x.tmp"));
+// The program's temporary copies carry a check of the name they stand for, so that a file the
+// user happened to call "~tavrel-something.tmp" is never taken for one of them.
+TEST(TempNames, OnlyTheProgramsOwnNamesAreRecognised) {
     const std::string longName(250, 'n');
-    EXPECT_LE(TempNameFor(longName).size(), 255u);
-    EXPECT_TRUE(IsTempName(TempNameFor(longName)));
+    for (const std::string& name : {std::string("big.iso"), std::string("a"), std::string("Æble – 日本語.txt"),
+                                    std::string("~tavrel-x.tmp"), std::string(".profile"), longName}) {
+        SCOPED_TRACE(name);
+        const std::string temp = TempNameFor(name);
+        EXPECT_TRUE(temp.starts_with("~tavrel-"));
+        EXPECT_TRUE(temp.ends_with(".tmp"));
+        EXPECT_LE(Utf8Length(temp), 255u);
+        EXPECT_TRUE(IsTempName(temp));
+        EXPECT_NE(temp, TempNameFor(name + "x"));
+    }
+    EXPECT_NE(TempNameFor("big.iso").find("big.iso"), std::string::npos);  // a reader can tell whose it is
+    std::string changed = TempNameFor("big.iso");
+    changed[8] = 'B';  // another name under the same check
+    for (const std::string& name : {std::string("~tavrel-notes.tmp"), std::string("~TAVREL-big.iso.TMP"),
+                                    std::string("~tavrel-big.iso.tmp"), std::string("~tavrel-big.iso.0123abcd.tmp"),
+                                    std::string("~tavrel-.tmp"), std::string("~tavrel-..tmp"), std::string("tavrel-x.tmp"),
+                                    changed, TempNameFor("a") + ".txt", std::string("~tavrel-x.12345678"), std::string("")}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(IsTempName(name));
+    }
+}
 
-    fs.AddFile(temp, "half a file", kT0, kAttrReadOnly);
-    fs.AddFile("C:\\Data\\x.tmp", "user's own tmp file, filtered", kT0);
-    settings.onlyListedTypes = true;  // only .BAK and .TMP: the leftover would pass the filter
-    Copy("C:\\Data\\", false);
-    EXPECT_TRUE(fs.Exists(temp));
-    EXPECT_EQ(counters.ExaminedCount, 1);
-    Copy();
-    EXPECT_FALSE(fs.Exists(temp));
-    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data\\" + TempNameFor("big.iso")));
-    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), std::vector<std::string>{"x.tmp"});
+// Nothing in a folder that is read is ever deleted, changed or made writable: files named like a
+// temporary copy there are the user's, or copies cut short in another run whose folder this one
+// only reads. The user's are copied like any file; the program's own are passed over.
+TEST_F(Walk, FilesNamedLikeTemporaryCopiesInAReadFolderAreNeverTouched) {
+    settings.fileTypes.clear();  // nothing filtered: the .tmp names take part
+    const std::string own = TempNameFor("big.iso");
+    fs.AddFile("C:\\Data\\~tavrel-notes.tmp", "the user's notes", kT0, kAttrReadOnly);
+    fs.AddFile("C:\\Data\\~TAVREL-big.iso.TMP", "the user's too", kT0);
+    fs.AddFile("C:\\Data\\" + own, "half a file", kT0, kAttrReadOnly | kAttrArchive);
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    for (bool doCopy : {false, true}) {
+        SCOPED_TRACE(doCopy ? "copy" : "count");
+        counters = {};
+        fs.ResetCounts();
+        Copy("C:\\Data\\", doCopy);
+        EXPECT_EQ(fs.Content("C:\\Data\\~tavrel-notes.tmp"), "the user's notes");
+        EXPECT_EQ(fs.Entry("C:\\Data\\~tavrel-notes.tmp")->attributes, kAttrReadOnly);
+        EXPECT_EQ(fs.Content("C:\\Data\\~TAVREL-big.iso.TMP"), "the user's too");
+        EXPECT_EQ(fs.Content("C:\\Data\\" + own), "half a file");
+        EXPECT_EQ(fs.Entry("C:\\Data\\" + own)->attributes, kAttrReadOnly | kAttrArchive);
+        EXPECT_EQ(counters.ExaminedCount, 3);
+        EXPECT_EQ(counters.CopiedCount, 3);  // counted as copied, or as to be copied
+    }
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\~tavrel-notes.tmp"), "the user's notes");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\~TAVREL-big.iso.TMP"), "the user's too");
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data\\" + own));
     EXPECT_TRUE(SkippedList().empty());
+    EXPECT_EQ(counters.FailedCount, 0);
+    // The second run finds the user's copies up to date: nothing is removed at the destination.
+    counters = {};
+    Copy();
+    EXPECT_EQ(counters.CopiedCount, 0);
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"),
+              (std::vector<std::string>{"a.txt", "~TAVREL-big.iso.TMP", "~tavrel-notes.tmp"}));
+}
+
+// Where a run writes, the program's own leftovers go, also those of files it does not copy
+// again; whatever else is there stays.
+TEST_F(Walk, OwnLeftoversGoOnlyWhereACopyRunWrites) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "a", kT0);  // up to date: not copied again
+    fs.AddFile("D:\\Backup\\Data\\" + TempNameFor("a.txt"), "half of a", kT0, kAttrReadOnly);
+    fs.AddFile("D:\\Backup\\Data\\" + TempNameFor("gone.txt"), "half of a deleted file", kT0);
+    fs.AddFile("D:\\Backup\\Data\\~tavrel-mine.tmp", "someone's own", kT0);
+    fs.AddFile("D:\\Backup\\Data\\" + TempNameFor("gone.txt") + "x", "not a leftover", kT0);
+    const auto before = fs.List("D:\\Backup\\Data\\");
+    Copy("C:\\Data\\", false);
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), before);  // a count run changes nothing
+    Copy();
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"),
+              (std::vector<std::string>{"a.txt", TempNameFor("gone.txt") + "x", "~tavrel-mine.tmp"}));
+    EXPECT_EQ(counters.CopiedCount, 0);
+    EXPECT_EQ(counters.FailedCount, 0);
+}
+
+// A reverse copy reads the backup and writes into the marked folders: leftovers in the backup
+// stay, the program's own in the marked folder go, the user's files stay in both.
+TEST_F(Walk, AReverseCopyRemovesOwnLeftoversOnlyInTheMarkedFolders) {
+    settings.fileTypes.clear();
+    context.reverse = true;
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\Data\\" + TempNameFor("b.txt"), "half in the backup", kT0);
+    fs.AddFile("D:\\Backup\\Data\\~tavrel-y.tmp", "a backup of the user's file", kT0);
+    fs.AddFile("C:\\Data\\" + TempNameFor("c.txt"), "half in the original", kT0);
+    fs.AddFile("C:\\Data\\~tavrel-x.tmp", "the user's", kT0);
+    fs.AddFile("C:\\Data\\~tavrel-a.txt.tmp", "the user's, named like an old leftover", kT0);
+    rules.CopyFolder("D:\\Backup\\Data\\", "C:\\", true, 10);
+    EXPECT_EQ(fs.List("D:\\Backup\\Data\\"), (std::vector<std::string>{"a.txt", TempNameFor("b.txt"), "~tavrel-y.tmp"}));
+    EXPECT_EQ(fs.List("C:\\Data\\"), (std::vector<std::string>{"a.txt", "~tavrel-a.txt.tmp", "~tavrel-x.tmp", "~tavrel-y.tmp"}));
+    EXPECT_EQ(fs.Content("C:\\Data\\~tavrel-a.txt.tmp"), "the user's, named like an old leftover");
+}
+
+// Earlier versions left "~tavrel-NAME.tmp" beside NAME. Such a name is no proof by itself, so
+// it goes only in a normal copy, beside NAME, when the source holds no file of that name
+// (where it does, the destination's is the backup of that file).
+TEST_F(Walk, LeftoversOfEarlierVersionsGoOnlyBesideTheirFileInANormalCopy) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\Data\\~tavrel-a.txt.tmp", "an old leftover", kT0, kAttrReadOnly);
+    fs.AddFile("D:\\Backup\\Data\\~tavrel-gone.txt.tmp", "no file beside it", kT0);
+    fs.AddFile("C:\\Data\\b.txt", "b", kT0);
+    fs.AddFile("C:\\Data\\~tavrel-b.txt.tmp", "the user's own", kT0);
+    fs.AddFile("D:\\Backup\\Data\\~tavrel-b.txt.tmp", "the user's own", kT0);
+    Copy();
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\Data\\~tavrel-a.txt.tmp"));
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\Data\\~tavrel-gone.txt.tmp"));
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\~tavrel-b.txt.tmp"), "the user's own");
+    EXPECT_EQ(fs.Content("C:\\Data\\~tavrel-b.txt.tmp"), "the user's own");
+    EXPECT_EQ(counters.FailedCount, 0);
+}
+
+// Windows keeps some folders from everyone: the junctions of every profile ("Application Data",
+// "Dokumenter\Min musik") and "System Volume Information" on every drive. They hold nothing of
+// the user's and must not make every run a failed one. Any other folder that cannot be listed
+// holds files the run does not copy, and is a failure.
+TEST_F(Walk, FoldersThatWindowsKeepsFromEveryoneArePassedOverAndOthersAreFailures) {
+    fs.AddDrive('E');
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("C:\\Music\\song.mp3", "m", kT0);
+    fs.AddFile("C:\\Pictures\\pic.jpg", "p", kT0);
+    fs.AddFile("C:\\Hemmeligt\\h.txt", "h", kT0);
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        bool failure;
+    };
+    const std::vector<Case> cases = {
+        {"Min musik", [&](const std::string& p) { fs.AddFolderLink(p, "C:\\Music\\"); fs.DenyListing(p); }, false},
+        {"Application Data", [&](const std::string& p) {
+             fs.AddFolderLink(p, "C:\\Music\\");
+             fs.SetAttrs(p, kAttrDirectory | kAttrReparsePoint | kAttrHidden | kAttrSystem);
+             fs.DenyListing(p);
+         }, false},
+        {"System Volume Information", [&](const std::string& p) {
+             fs.AddFolder(p, kAttrHidden | kAttrSystem);
+             fs.AddFile(p + "\\tracking.log", "t", kT0);
+             fs.DenyListing(p);
+         }, false},
+        {"Mine billeder", [&](const std::string& p) { fs.AddFolderLink(p, "C:\\Pictures\\"); }, false},  // listed: walked
+        {"Privat", [&](const std::string& p) { fs.AddFile(p + "\\p.txt", "p", kT0); fs.DenyListing(p); }, true},
+        {"Skjult", [&](const std::string& p) { fs.AddFolder(p, kAttrHidden); fs.DenyListing(p); }, true},
+        {"Systemmappe", [&](const std::string& p) { fs.AddFolder(p, kAttrSystem); fs.DenyListing(p); }, true},
+        // A link that leads to a folder that denies listing refuses as a whole, as the profile's
+        // junctions do; the folder it leads to is a failure when it is walked itself.
+        {"Genvej", [&](const std::string& p) { fs.AddFolderLink(p, "C:\\Hemmeligt\\"); fs.DenyListing("C:\\Hemmeligt\\"); }, false},
+        // A link whose target cannot be reached is no refusal: what it leads to may be elsewhere.
+        {"Netdrev", [&](const std::string& p) { fs.AddFolderLink(p, "E:\\Net\\"); fs.AddFolder("E:\\Net"); fs.RemoveDrive('E'); }, true},
+    };
+    std::vector<std::string> expected;
+    for (const Case& c : cases) {
+        c.make(std::string("C:\\Data\\") + c.name);
+        if (c.failure) expected.push_back(std::string("C:\\Data\\") + c.name + "\\ - Mappens indhold kunne ikke læses.");
+    }
+    std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+        return FoldCase(a) < FoldCase(b);
+    });
+    for (bool doCopy : {false, true}) {
+        SCOPED_TRACE(doCopy ? "copy" : "count");
+        skipped.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
+        counters = {};
+        Copy("C:\\Data\\", doCopy);
+        auto lines = skipped.Lines();
+        ASSERT_GE(lines.size(), 7u);
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 7, lines.end()), expected);
+        EXPECT_EQ(counters.FailedCount, static_cast<int64_t>(expected.size()));
+        EXPECT_EQ(counters.ExaminedCount, 2);  // a.txt and, through the listed link, pic.jpg
+    }
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Mine billeder\\pic.jpg"), "p");
+    counters = {};
+    Copy("C:\\Hemmeligt\\");
+    EXPECT_EQ(counters.FailedCount, 1);
+
+    // A marked folder of either kind, walked on its own.
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        counters = {};
+        Copy(std::string("C:\\Data\\") + c.name + "\\");
+        EXPECT_EQ(counters.FailedCount, c.failure ? 1 : 0);
+    }
 }
 
 TEST_F(Walk, LinksAreFollowedButALoopIsWalkedOnlyOnce) {
@@ -434,6 +654,7 @@ TEST_F(Walk, DeletePhaseLeavesDotFilesLinksAndMarkedFoldersAndListsRefusals) {
 
     rules.DeleteFolderFiles("D:\\Backup\\");
     rules.RemoveFolders("D:\\Backup\\");
+    rules.RecordUndeletedFiles();  // no copy followed: the refusal stands
 
     EXPECT_EQ(counters.CopiedCount, 3);  // a.txt, b.txt, x.txt
     EXPECT_EQ(counters.CopiedSize, 20);

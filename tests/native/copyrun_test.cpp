@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
@@ -128,22 +130,79 @@ TEST_F(Run, ReverseQuestionNoClearsTheOptionAndLeavesEverythingElse) {
     EXPECT_FALSE(fs.Exists("C:\\Data\\a.txt"));
 }
 
-TEST_F(Run, ReverseCopiesBackIntoTheMarkedFoldersWithoutDeletingOrTesting) {
+TEST_F(Run, ReverseCopiesBackIntoTheMarkedFoldersWithoutDeleting) {
     tree.marked = {"C:\\Data\\Sub\\", "E:\\Mail\\"};
     fs.AddFile("D:\\Backup\\Data\\Sub\\a.txt", "from backup", kT0);
     fs.AddFile("C:\\Data\\Sub\\a.txt", "newer at the source", kT0 + 3600 * 10000000ull);
     fs.AddFile("D:\\Backup\\Mail\\m.eml", "mail", kT0);
     fs.AddFile("D:\\Backup\\Other\\o.txt", "not marked", kT0);
     job.SetReverse(true);
-    job.SetDeleteDestFirst(true);  // with reverse on: no question, no deletion, no test
+    job.SetDeleteDestFirst(true);  // with reverse on: no question, no deletion
     messages.Answer(MsgResult::Yes);
     EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
     EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(fs.Content("C:\\Data\\Sub\\a.txt"), "from backup");
+    // The new-and-changed test still guards the newer original.
+    EXPECT_EQ(fs.Content("C:\\Data\\Sub\\a.txt"), "newer at the source");
     EXPECT_EQ(fs.Content("E:\\Mail\\m.eml"), "mail");
     EXPECT_FALSE(fs.Exists("C:\\Other"));
     EXPECT_TRUE(fs.Exists("D:\\Backup\\Other\\o.txt"));
-    EXPECT_EQ(run.Counters().CopiedCount, 2);
+    EXPECT_TRUE(fs.Exists("D:\\Backup\\Data\\Sub\\a.txt"));
+    EXPECT_EQ(run.Counters().CopiedCount, 1);
+}
+
+// A reverse copy writes into the user's own folders. The delete option is greyed then, but its
+// stored value stays: it must not switch the new-and-changed test off, or an old backup would
+// overwrite today's work. "Kopier kun nye og ændrede filer" alone decides.
+TEST_F(Run, InAReverseCopyOnlyTheNewAndChangedOptionDecidesWhatIsReplaced) {
+    struct Case {
+        bool deleteFirst, onlyNew;
+        const char* newer;  // the original that is newer than its backup, after the run
+        int copied;
+    };
+    for (const Case& c : {Case{true, true, "today's work", 1}, Case{false, true, "today's work", 1},
+                          Case{true, false, "backup", 2}, Case{false, false, "backup", 2}}) {
+        SCOPED_TRACE(std::string("delete option ") + (c.deleteFirst ? "on" : "off") + ", only new " +
+                     (c.onlyNew ? "on" : "off"));
+        fs.AddFile("D:\\Backup\\Data\\newer.txt", "backup", kT0);
+        fs.AddFile("C:\\Data\\newer.txt", "today's work", kT0 + 3600 * 10000000ull);
+        fs.AddFile("D:\\Backup\\Data\\older.txt", "backup", kT0 + 3600 * 10000000ull);
+        fs.AddFile("C:\\Data\\older.txt", "yesterday", kT0);
+        job.SetReverse(false);
+        job.SetDeleteDestFirst(c.deleteFirst);
+        job.SetOnlyNewAndChanged(c.onlyNew);
+        job.SetReverse(true);
+        messages.shown.clear();
+        messages.Answer(MsgResult::Yes);
+        EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+        EXPECT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(fs.Content("C:\\Data\\newer.txt"), c.newer);
+        EXPECT_EQ(fs.Content("C:\\Data\\older.txt"), "backup");
+        EXPECT_EQ(run.Counters().CopiedCount, c.copied);
+        // A count run of the same job counts the same.
+        fs.AddFile("C:\\Data\\newer.txt", "today's work", kT0 + 3600 * 10000000ull);
+        fs.AddFile("C:\\Data\\older.txt", "yesterday", kT0);
+        EXPECT_EQ(run.RunCopy(rmCount), RunOutcome::Completed);
+        EXPECT_EQ(run.Counters().CopiedCount, c.copied);
+    }
+}
+
+// The direction of a run is fixed when it starts. Clearing "Kopier modsat" while a reverse copy
+// runs must not make the stored delete option switch the test off for the rest of it.
+TEST_F(Run, ClearingTheReverseOptionDuringAReverseCopyKeepsTheNewerOriginals) {
+    for (char c = 'a'; c <= 'd'; ++c) {
+        const std::string name = std::string(1, c) + ".txt";
+        fs.AddFile("D:\\Backup\\Data\\" + name, "backup", kT0);
+        fs.AddFile("C:\\Data\\" + name, "today's work", kT0 + 3600 * 10000000ull);
+    }
+    job.SetDeleteDestFirst(true);
+    job.SetReverse(true);
+    messages.Answer(MsgResult::Yes);
+    view.onPump = [&](int n) {
+        if (n == 2) job.SetReverse(false);
+    };
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    for (char c = 'a'; c <= 'd'; ++c) EXPECT_EQ(fs.Content(std::string("C:\\Data\\") + c + ".txt"), "today's work");
+    EXPECT_EQ(run.Counters().CopiedCount, 0);
 }
 
 TEST_F(Run, DriveRootDestinationInBothDirections) {
@@ -374,4 +433,149 @@ TEST_F(Run, ASecondRunDuringARunDoesNothing) {
     EXPECT_EQ(inner, RunOutcome::AlreadyRunning);
     EXPECT_FALSE(run.Running());
     EXPECT_EQ(tree.collects, 1);
+}
+
+// The checks that keep the delete phase away from the marked folders climb from each marked
+// folder to its drive. The drive is its root "C:\"; a bare "C:" would be the current folder on
+// that drive, which would then be spared (or a destination refused) for no reason.
+TEST_F(Run, TheClimbToTheDriveEndsAtItsRootNotAtTheCurrentFolder) {
+    for (const char* current : {"C:\\Backup\\", "C:\\Backup\\Old\\", "c:\\backup\\old"}) {
+        SCOPED_TRACE(current);
+        fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+        fs.AddFile("C:\\Backup\\stale.txt", "s", kT0);
+        fs.AddFile("C:\\Backup\\Old\\stale.txt", "s", kT0);
+        fs.SetCurrentDirectory(current);
+        job.ChooseDestination("C:\\Backup\\");
+        job.SetDeleteDestFirst(true);
+        messages.shown.clear();
+        messages.Answer(MsgResult::Yes);
+        EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+        EXPECT_EQ(messages.shown.size(), 1u);  // the question only, no refusal
+        EXPECT_FALSE(fs.Exists("C:\\Backup\\stale.txt"));
+        EXPECT_FALSE(fs.Exists("C:\\Backup\\Old"));
+        EXPECT_EQ(fs.Content("C:\\Backup\\Data\\a.txt"), "a");
+        EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
+    }
+    // The root itself is still protected: a destination that is the drive of a marked folder.
+    fs.SetCurrentDirectory("C:\\Backup\\");
+    job.ChooseDestination("C:\\");
+    messages.Answer(MsgResult::Yes);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Refused);
+    EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
+}
+
+// The delete phase cannot delete a read-only copy; the copy phase then replaces it. Only what
+// is still wrong when the run ends is a failure: a run that leaves the destination exactly as
+// asked is complete, and one file that stays wrong is reported once.
+TEST_F(Run, AReadOnlyCopyThatTheDeletePhaseLeavesAndTheCopyReplacesIsNoFailure) {
+    fs.AddFile("C:\\Data\\a.txt", "new a", kT0 + 100000000ull);
+    fs.AddFile("C:\\Data\\Sub\\b.txt", "new b", kT0 + 100000000ull);
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "old a", kT0, kAttrReadOnly);
+    fs.AddFile("D:\\Backup\\Data\\Sub\\B.TXT", "old b", kT0, kAttrReadOnly | kAttrArchive);
+    job.SetDeleteDestFirst(true);
+    messages.Answer(MsgResult::Yes);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "new a");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub\\b.txt"), "new b");
+    EXPECT_EQ(run.Counters().FailedCount, 0);
+    EXPECT_EQ(run.Counters().CopiedCount, 2);
+    EXPECT_EQ(messages.shown.size(), 1u);  // the question, no failure notice
+    EXPECT_EQ(Report().find("Fejl:"), std::string::npos);
+    EXPECT_EQ(Stamp(), "08-12-2026 21:50");
+
+    // A read-only file that nothing replaces stays wrong: one failure. So does one whose
+    // replacement fails, reported once, with the copy that failed.
+    store.Set("Filer", "Drev_C.tvj", "01-12-2026 10:00");
+    fs.SetAttrs("D:\\Backup\\Data\\a.txt", kAttrReadOnly);
+    fs.SetAttrs("D:\\Backup\\Data\\Sub\\b.txt", kAttrReadOnly);
+    fs.AddFile("D:\\Backup\\Data\\gone.txt", "deleted at the source", kT0, kAttrReadOnly);
+    fs.InjectFailure(SimOp::CopyFile, "C:\\Data\\Sub\\b.txt", kErrSharingViolation);
+    messages.shown.clear();
+    messages.Answer(MsgResult::Yes);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(run.Counters().FailedCount, 2);
+    const std::string report = Report();
+    EXPECT_NE(report.find("Fejl: 2\r\n"
+                          "C:\\Data\\Sub\\b.txt - " + SimError(kErrSharingViolation).text + "\r\n"
+                          "D:\\Backup\\Data\\gone.txt - " + SimError(kErrAccessDenied).text + "\r\n"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "new a");
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\Sub\\b.txt"), "new b");
+    EXPECT_EQ(Stamp(), "01-12-2026 10:00");
+}
+
+// The notice after a run with failures says what the run did: a count reads folders only, a
+// copy copies, and only a copy that emptied the destination first also deletes.
+TEST_F(Run, TheFailureNoticeIsWordedForWhatTheRunDid) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("C:\\Data\\Privat\\p.txt", "p", kT0);
+    fs.DenyListing("C:\\Data\\Privat");
+    const std::string report = "C:\\Jobs\\Drev_C.txt";
+    struct Case {
+        const char* what;
+        std::function<void()> setUp;
+        RunMode mode;
+        std::string notice;
+    };
+    const std::vector<Case> cases = {
+        {"count, one folder", [] {}, rmCount,
+         "1 mappe kunne ikke læses, så optællingen er ikke fuldstændig. Den står under \"Fejl:\" i rapporten " +
+             report + "."},
+        {"count, two folders", [&] { fs.AddFolder("C:\\Data\\Andet"); fs.DenyListing("C:\\Data\\Andet"); }, rmCount,
+         "2 mapper kunne ikke læses, så optællingen er ikke fuldstændig. De står under \"Fejl:\" i rapporten " +
+             report + "."},
+        {"copy", [&] { fs.Remove("C:\\Data\\Andet"); }, rmCopy,
+         "1 fil eller mappe kunne ikke kopieres. Den står under \"Fejl:\" i rapporten " + report + "."},
+        {"copy after emptying", [&] {
+             job.SetDeleteDestFirst(true);
+             messages.Answer(MsgResult::Yes);
+             fs.AddFile("D:\\Backup\\locked.txt", "l", kT0, kAttrReadOnly);
+         }, rmCopy,
+         "2 filer eller mapper kunne ikke slettes eller kopieres. De står under \"Fejl:\" i rapporten " + report +
+             "."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.setUp();
+        messages.shown.clear();
+        EXPECT_EQ(run.RunCopy(c.mode), RunOutcome::Completed);
+        ASSERT_FALSE(messages.shown.empty());
+        EXPECT_EQ(messages.shown.back().text, c.notice);
+        EXPECT_EQ(messages.shown.back().caption, "Tavrel");
+        EXPECT_EQ(messages.shown.back().icon, MsgIcon::Warning);
+    }
+}
+
+// A marked folder that has vanished (an unplugged USB disk, a renamed folder) is a failure of
+// a run that is told of it: listed in the report, no stamp; the other folders are copied.
+TEST_F(Run, MissingMarkedFoldersAreFailuresOfTheRunThatIsToldOfThem) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    run.SetMissingMarkedFolders({"E:\\Usb\\Billeder\\", "C:\\Omdøbt\\"});
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "a");
+    EXPECT_EQ(run.Counters().FailedCount, 2);
+    EXPECT_EQ(run.Counters().CopiedCount, 1);
+    EXPECT_FALSE(Stamp().has_value());
+    EXPECT_NE(Report().find(" \r\nFejl: 2\r\nE:\\Usb\\Billeder\\ - Mappen findes ikke.\r\n"
+                            "C:\\Omdøbt\\ - Mappen findes ikke.\r\n"),
+              std::string::npos)
+        << Report();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.starts_with("2 filer eller mapper kunne ikke kopieres. ")) << messages.shown[0].text;
+
+    // Every run is told again, a count as well; a run that ends at a question records nothing.
+    EXPECT_EQ(run.RunCopy(rmCount), RunOutcome::Completed);
+    EXPECT_EQ(run.Counters().FailedCount, 2);
+    fs.AddFile("C:\\Jobs\\Drev_C.txt", "previous report");
+    job.SetReverse(true);
+    messages.Answer(MsgResult::No);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Declined);
+    EXPECT_EQ(Report(), "previous report");
+
+    // A run told of none is as before.
+    run.SetMissingMarkedFolders({});
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(run.Counters().FailedCount, 0);
+    EXPECT_EQ(Stamp(), "08-12-2026 21:50");
 }

@@ -289,8 +289,8 @@ TEST_F(DirTreeTest, ExpandingReadsTheNodeAndOneLevelAheadOnlyOnce) {
 // case-sensitive folder or a network server may.
 class CaseSensitiveFolderFs : public SimFileSystem {
 public:
-    std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder) override {
-        if (folder != "C:\\Data\\") return SimFileSystem::OpenFolder(folder);
+    std::unique_ptr<IFolderEnum> OpenFolder(const std::string& folder, FsError* error = nullptr) override {
+        if (folder != "C:\\Data\\") return SimFileSystem::OpenFolder(folder, error);
         struct List : IFolderEnum {
             std::vector<DirEntry> entries;
             size_t next = 0;

@@ -176,6 +176,59 @@ TEST(SimFileSystem, FolderLinksShareContentsAndIdentityAndAreRemovedAlone) {
     EXPECT_FALSE(fs.Exists("C:\\Data\\Loop\\"));
 }
 
+// Folders that deny listing to everyone: a junction of a profile, "System Volume Information",
+// a folder of another user. Opening them fails with "access denied", and says so.
+TEST(SimFileSystem, AFolderOrLinkThatDeniesListingSaysWhy) {
+    SimFileSystem fs;
+    fs.AddDrive('C');
+    fs.AddFile("C:\\Users\\Anna\\Music\\song.mp3", "m");
+    fs.AddFolderLink("C:\\Users\\Anna\\Documents\\My Music", "C:\\Users\\Anna\\Music\\");
+    fs.DenyListing("C:\\Users\\Anna\\Documents\\My Music\\");
+    fs.AddFolder("C:\\System Volume Information", kAttrHidden | kAttrSystem);
+    fs.DenyListing("C:\\System Volume Information");
+    struct Case {
+        const char* folder;
+        uint32_t code;
+    };
+    for (const Case& c : {Case{"C:\\Users\\Anna\\Documents\\My Music\\", kErrAccessDenied},
+                          Case{"C:\\System Volume Information\\", kErrAccessDenied},
+                          Case{"C:\\Missing\\", kErrPathNotFound},
+                          Case{"C:\\Users\\Anna\\Music\\song.mp3\\", kErrDirectory}}) {
+        SCOPED_TRACE(c.folder);
+        FsError error;
+        EXPECT_EQ(fs.OpenFolder(c.folder, &error), nullptr);
+        EXPECT_EQ(error.code, c.code);
+        EXPECT_EQ(error.text, SimError(c.code).text);
+    }
+    // The link's own list is what denies: its target lists, and paths through the link still lead.
+    EXPECT_EQ(Names(fs, "C:\\Users\\Anna\\Music\\"), (std::vector<std::string>{".", "..", "song.mp3"}));
+    EXPECT_TRUE(FileExists(fs, "C:\\Users\\Anna\\Documents\\My Music\\song.mp3"));
+    EXPECT_EQ(fs.GetAttributes("C:\\Users\\Anna\\Documents\\My Music\\"), kAttrDirectory | kAttrReparsePoint);
+    EXPECT_EQ(fs.GetAttributes("C:\\System Volume Information\\"), kAttrDirectory | kAttrHidden | kAttrSystem);
+    EXPECT_THROW(fs.DenyListing("C:\\Users\\Anna\\Music\\song.mp3"), std::invalid_argument);
+}
+
+// "C:" without a backslash is the current folder when that lies on C:, as on Windows; a path
+// with the backslash is the drive's root.
+TEST(SimFileSystem, ADriveWithoutABackslashIsTheCurrentFolderOnThatDrive) {
+    SimFileSystem fs;
+    fs.AddDrive('C');
+    fs.AddDrive('D');
+    fs.AddFile("C:\\Work\\w.txt", "w");
+    fs.AddFile("C:\\r.txt", "r");
+    fs.AddFile("D:\\d.txt", "d");
+    fs.SetCurrentDirectory("C:\\Work");
+    EXPECT_EQ(*fs.GetFileId("C:"), *fs.GetFileId("C:\\Work\\"));
+    EXPECT_EQ(*fs.GetFileId("c:"), *fs.GetFileId("C:\\Work\\"));
+    EXPECT_NE(*fs.GetFileId("C:\\"), *fs.GetFileId("C:\\Work\\"));
+    EXPECT_TRUE(FileExists(fs, "C:w.txt"));
+    EXPECT_FALSE(FileExists(fs, "C:r.txt"));
+    EXPECT_TRUE(FileExists(fs, "C:\\r.txt"));
+    // Another drive has no current folder here: its root.
+    EXPECT_TRUE(FileExists(fs, "D:d.txt"));
+    EXPECT_EQ(*fs.GetFileId("D:"), *fs.GetFileId("D:\\"));
+}
+
 TEST(SimFileSystem, InjectedFailuresMatchOperationPrefixAndCount) {
     SimFileSystem fs;
     fs.AddDrive('C');
