@@ -63,4 +63,9 @@ std::string ParameterCountMessage(int count) {
            "indeholder mellemrum, skal det sættes i citationstegn.";
 }
 
+std::string NotRunAfterLoadErrorsMessage(RunMode mode) {
+    return std::string(mode == rmCopy ? "Kopieringen" : "Optællingen") +
+           " er ikke startet, fordi jobbet ikke kunne indlæses uden fejl.";
+}
+
 }  // namespace tavrel

@@ -26,5 +26,7 @@ std::string FileNotFoundMessage(const std::string& path);
 // The command as the message shows it: upper-cased.
 std::string InvalidCommandMessage(const std::string& command);
 std::string ParameterCountMessage(int count);
+// The window's answer to "/R" or "/T" for a job whose load showed an error.
+std::string NotRunAfterLoadErrorsMessage(RunMode mode);
 
 }  // namespace tavrel

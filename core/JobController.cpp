@@ -89,12 +89,16 @@ bool JobController::ReadFile(const std::string& path, std::string& bytes, FsErro
 bool JobController::LoadJob(const std::string& path) {
     std::optional<BusyScope> busy(std::in_place, cursor_);
     view_.SetStatusText("Indlæser job...");
+    loadHadErrors_ = false;
+    unreadJobFile_.clear();
 
     std::string bytes;
     FsError error;
     if (!ReadFile(path, bytes, error)) {
         // The window shows an untitled job, so that saving cannot replace the unread file with
-        // settings that never came from it.
+        // settings that never came from it; the file is still the one to reopen next time.
+        loadHadErrors_ = true;
+        unreadJobFile_ = path;
         jobFileName_.clear();
         view_.SetCaption(JobCaption(kUntitled));
         view_.SetStatusText(kReady);
@@ -106,6 +110,7 @@ bool JobController::LoadJob(const std::string& path) {
     settings_.fileTypes.clear();
     JobReadResult read = ApplyJobFileLines(job.lines, settings_);
     ShowAll();
+    loadHadErrors_ = job.damaged || read.tooShort;
     if (job.damaged) {
         messages_.Show("Filen \"" + path + "\" er ikke en gyldig jobfil. Det, der kunne læses, er indlæst.",
                        "Fejl", MsgButtons::Ok, MsgIcon::Error);
@@ -143,6 +148,7 @@ bool JobController::LoadJob(const std::string& path) {
     view_.SetStatusText(kReady);
     busy.reset();
 
+    if (!listRead || listDamaged) loadHadErrors_ = true;
     if (!listRead) return ReportFileError(listPath, listError, false);
     if (listDamaged)
         messages_.Show("Mappelisten \"" + listPath + "\" indeholder linjer, der ikke er mapper. De er sprunget over.",
@@ -153,48 +159,66 @@ bool JobController::LoadJob(const std::string& path) {
     return true;
 }
 
-bool JobController::mnuGemClick() {
-    if (jobFileName_.empty()) return mnuGemsomClick();
+JobController::SaveOutcome JobController::Save() {
+    if (jobFileName_.empty()) return SaveAs();
     FsError error;
-    if (!fs_.WriteWholeFile(jobFileName_, JobFileBytes(settings_), &error))
-        return ReportFileError(jobFileName_, error, true);
+    if (!fs_.WriteWholeFile(jobFileName_, JobFileBytes(settings_), &error)) {
+        ReportFileError(jobFileName_, error, true);
+        return SaveOutcome::Failed;
+    }
     CollectMarkedFolders();
     std::string listPath = JobListFile(jobFileName_);
-    if (!fs_.WriteWholeFile(listPath, JobListBytes(markedFolders_), &error))
-        return ReportFileError(listPath, error, true);
+    if (!fs_.WriteWholeFile(listPath, JobListBytes(markedFolders_), &error)) {
+        ReportFileError(listPath, error, true);
+        return SaveOutcome::Failed;
+    }
     modified_ = false;
-    return true;
+    return SaveOutcome::Saved;
 }
 
-bool JobController::mnuGemsomClick() {
+JobController::SaveOutcome JobController::SaveAs() {
     std::optional<std::string> chosen = view_.AskSaveJobFile(programFolder_);
     // An empty answer would send the save straight back here.
-    if (!chosen || chosen->empty()) return false;
+    if (!chosen || chosen->empty()) return SaveOutcome::Cancelled;
+    // A job that could not be written there is still the job of its former name: the window,
+    // the report, the stamp and the next start must not point at a file that does not hold it.
+    const std::string former = jobFileName_;
     jobFileName_ = *chosen;
-    bool saved = mnuGemClick();
+    const SaveOutcome outcome = Save();
+    if (outcome != SaveOutcome::Saved) {
+        jobFileName_ = former;
+        return outcome;
+    }
     view_.SetCaption(JobCaption(JobNameOf(*chosen)));
-    return saved;
+    return outcome;
 }
+
+bool JobController::mnuGemClick() { return Save() == SaveOutcome::Saved; }
+
+bool JobController::mnuGemsomClick() { return SaveAs() == SaveOutcome::Saved; }
 
 void JobController::mnuAabnClick() {
     std::optional<std::string> chosen = view_.AskOpenJobFile(programFolder_);
     if (!chosen || chosen->empty()) return;
-    mnuLukClick();
+    if (!mnuLukClick()) return;
     jobFileName_ = *chosen;
     LoadJob(*chosen);
 }
 
-void JobController::OfferToSave() {
-    if (!modified_) return;
-    if (messages_.Show("Ønsker du at gemme det aktuelle job?", "Gem job", MsgButtons::YesNo, MsgIcon::Question) ==
+bool JobController::OfferToSave() {
+    if (!modified_) return true;
+    if (messages_.Show("Ønsker du at gemme det aktuelle job?", "Gem job", MsgButtons::YesNo, MsgIcon::Question) !=
         MsgResult::Yes)
-        mnuGemClick();
+        return true;
+    return Save() != SaveOutcome::Failed;
 }
 
-void JobController::mnuLukClick() {
-    OfferToSave();
+bool JobController::mnuLukClick() {
+    // The edits are in no file yet: the job stays as it is, to be saved elsewhere.
+    if (!OfferToSave()) return false;
     appSettings_.AddRecentFile(jobFileName_);
     jobFileName_.clear();
+    unreadJobFile_.clear();
     settings_.description.clear();
     settings_.destination.clear();
     ShowAll();
@@ -203,6 +227,7 @@ void JobController::mnuLukClick() {
     tree_.ClearAllMarks();
     tree_.CollapseAll();
     modified_ = false;
+    return true;
 }
 
 void JobController::OpenRecentFile(const std::string& path) {
@@ -210,7 +235,7 @@ void JobController::OpenRecentFile(const std::string& path) {
         messages_.Show("Den valgte fil er blevet slettet.", kAppTitle, MsgButtons::Ok, MsgIcon::None);
         return;
     }
-    mnuLukClick();
+    if (!mnuLukClick()) return;
     jobFileName_ = path;
     LoadJob(path);
 }

@@ -81,16 +81,29 @@ public:
     // the marks and set JobFileName). Messages about a short version-1 file, folders that no
     // longer exist and unreadable files are shown; false when a file could not be read.
     bool LoadJob(const std::string& path);
+    // True when the last LoadJob showed an error: a file it could not read, a job file that is
+    // damaged or too short, a list with lines that are no folders. Such a job is not run from
+    // the command line. Folders that no longer exist are a notice, not an error.
+    bool LoadHadErrors() const { return loadHadErrors_; }
+    // The job to reopen at the next start: JobFileName, or, while the window is untitled
+    // because the last load could not read its job file, that file. A file that was locked
+    // for a moment is tried again rather than forgotten.
+    const std::string& JobToReopen() const { return jobFileName_.empty() ? unreadJobFile_ : jobFileName_; }
     // Gem: saves under JobFileName, or asks for a name when there is none. False when the
     // job was not saved (cancelled or a write error, which is reported).
     bool mnuGemClick();
-    bool mnuGemsomClick();  // Gem som...
+    // Gem som...: a save that fails keeps the job's former name.
+    bool mnuGemsomClick();
     void mnuAabnClick();    // Åbn job...
-    void mnuLukClick();     // Luk: offers to save, records the recent file, empties the window
+    // Luk: offers to save, records the recent file, empties the window. False when a save was
+    // tried and failed: the job then stays open and modified, so it can be saved elsewhere.
+    bool mnuLukClick();
     // A recent-file entry was chosen (its path).
     void OpenRecentFile(const std::string& path);
-    // Asks "Ønsker du at gemme det aktuelle job?" when modified; Yes saves.
-    void OfferToSave();
+    // Asks "Ønsker du at gemme det aktuelle job?" when modified; Yes saves. False when the save
+    // failed (the failure is shown) and the job must stay open. A cancelled save dialog is the
+    // user's answer: the job goes unsaved, as after No.
+    bool OfferToSave();
 
     // --- the option controls ---
     void SetDescription(const std::string& text);      // accepted description input
@@ -106,6 +119,9 @@ public:
     void DeleteFileTypes(const std::vector<int>& indices);
 
 private:
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    SaveOutcome Save();
+    SaveOutcome SaveAs();
     void ShowAll();
     bool ReportFileError(const std::string& path, const FsError& error, bool writing);
     // Reads a job or list file; a folder of that name is an error, not an empty file.
@@ -122,6 +138,8 @@ private:
     JobSettings settings_;
     std::string jobFileName_;
     bool modified_ = false;
+    bool loadHadErrors_ = false;
+    std::string unreadJobFile_;  // the job file the last load could not read
     std::vector<std::string> markedFolders_;
     std::string lastCopied_ = "-";
 };

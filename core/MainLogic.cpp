@@ -42,6 +42,13 @@ void RunCommandLine(const std::vector<std::string>& parameters, const CommandLin
             ShowRunError(deps.messages, InvalidCommandMessage(parameters[1]));
             return;
         }
+        // What the window holds after a failed load is part this job, part the one before it
+        // (or the options of a version-1 file that ended early): running that could empty a
+        // destination and stamp a copy that never was.
+        if (deps.job.LoadHadErrors()) {
+            ShowRunError(deps.messages, NotRunAfterLoadErrorsMessage(*mode));
+            return;
+        }
         if (deps.run) deps.run(*mode);
     }
 }
@@ -74,10 +81,24 @@ RunGuard::CloseAction RunGuard::RequestClose(std::atomic<bool>& abort) {
     return CloseAction::Close;
 }
 
-void FormCloseQuery(JobController& job, AppSettings& settings, const WindowPlacement& placement, bool floppy) {
-    job.OfferToSave();
-    settings.WriteStartValues(placement, job.JobFileName(), floppy);
+bool FormCloseQuery(JobController& job, AppSettings& settings, const WindowPlacement& placement, bool floppy) {
+    if (!job.OfferToSave()) return false;
+    settings.WriteStartValues(placement, job.JobToReopen(), floppy);
     settings.Close();
+    return true;
+}
+
+bool WaitsForRun(JobCommand command, const JobController& job) {
+    switch (command) {
+    case JobCommand::Save: return job.JobFileName().empty();
+    case JobCommand::Open:
+    case JobCommand::Close:
+    case JobCommand::Recent:
+    case JobCommand::SaveAs:
+    case JobCommand::Refresh:
+    case JobCommand::FloppyDrives: return true;
+    }
+    return true;
 }
 
 bool LoadJobIfPresent(JobController& job, IFileSystem& fs, IJobView& view, const std::function<void()>& beforeLoad) {

@@ -37,7 +37,9 @@ struct CommandLineDeps {
     std::function<void(RunMode)> run;  // cmdStartClick / cmdInfoClick
 };
 
-// FormShow: the job file of parameter 1 becomes the open job; "/R" and "/T" run it.
+// FormShow: the job file of parameter 1 becomes the open job; "/R" and "/T" run it. A job
+// whose load showed an error is not run: the window stays on what was loaded, and the user
+// is told that the command was not carried out.
 void RunCommandLine(const std::vector<std::string>& parameters, const CommandLineDeps& deps);
 
 // Runs never nest: the windows stay usable during a run, so a second Start, Information or
@@ -63,6 +65,9 @@ public:
     // A request to close the window. Defer: the close waits (and, during a run, abort is set);
     // Ignore: a second request while the first close is still asking its question.
     CloseAction RequestClose(std::atomic<bool>& abort);
+    // The close that RequestClose let through was called off (a save that failed): the window
+    // stays, and runs and later closes go on as before.
+    void CloseRefused() { closing_ = false; }
 
 private:
     bool running_ = false;
@@ -71,9 +76,17 @@ private:
     int depth_ = 0;
 };
 
-// FormCloseQuery: offers to save a modified job, then writes the window's placement, the open
-// job's path and the floppy option, and closes the settings key.
-void FormCloseQuery(JobController& job, AppSettings& settings, const WindowPlacement& placement, bool floppy);
+// FormCloseQuery: offers to save a modified job, then writes the window's placement, the job to
+// reopen and the floppy option, and closes the settings key. False when the save failed: the
+// window stays open with the job unsaved, and nothing is written.
+bool FormCloseQuery(JobController& job, AppSettings& settings, const WindowPlacement& placement, bool floppy);
+
+// The commands that switch, rename or rebuild the job.
+enum class JobCommand { Open, Close, Recent, Save, SaveAs, Refresh, FloppyDrives };
+// A run writes its report beside the job file it began with, records that file's stamp and
+// walks the folders it collected, so these commands wait until it has finished: all but Gem,
+// which waits only when it would ask for a name.
+bool WaitsForRun(JobCommand command, const JobController& job);
 
 // Loads the job named by JobFileName when that file exists (true); otherwise the window shows
 // an untitled job and JobFileName keeps its value, so that Gem writes there without asking.

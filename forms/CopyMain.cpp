@@ -429,8 +429,12 @@ bool TfrmCopyMain::OnClose() {
     case RunGuard::CloseAction::Close:
         break;
     }
-    FormCloseQuery(*job_, settings_, CurrentPlacement(),
-                   (::GetMenuState(::GetMenu(hwnd_), ID_MNUDISKETTEDREV, MF_BYCOMMAND) & MF_CHECKED) != 0);
+    if (!FormCloseQuery(*job_, settings_, CurrentPlacement(),
+                        (::GetMenuState(::GetMenu(hwnd_), ID_MNUDISKETTEDREV, MF_BYCOMMAND) & MF_CHECKED) != 0)) {
+        // The save failed: the window stays with the job unsaved, so it can be saved elsewhere.
+        guard_.CloseRefused();
+        return true;
+    }
     return false;
 }
 

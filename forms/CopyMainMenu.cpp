@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include <optional>
+
 #include "controls/IndBoks.h"
 #include "core/Abort.h"
 #include "core/Report.h"
@@ -15,11 +17,19 @@ namespace tavrel {
 
 namespace {
 
-// The commands that switch or rebuild the job. A run records its stamp for the job it began
-// with and walks the folders it collected, so these wait until it has finished.
-bool ChangesTheJob(int id) {
-    return id == ID_MNUAABN || id == ID_MNULUK || id == ID_MNUOPDATER || id == ID_MNUDISKETTEDREV ||
-           (id >= ID_MNUSIDSTEFIL1 && id < ID_MNUSIDSTEFIL1 + 4);
+// The menu commands that switch, rename or rebuild the job (WaitsForRun says which wait for a run).
+std::optional<JobCommand> JobCommandOf(int id) {
+    switch (id) {
+    case ID_MNUAABN: return JobCommand::Open;
+    case ID_MNULUK: return JobCommand::Close;
+    case ID_MNUGEM: return JobCommand::Save;
+    case ID_MNUGEMSOM: return JobCommand::SaveAs;
+    case ID_MNUOPDATER: return JobCommand::Refresh;
+    case ID_MNUDISKETTEDREV: return JobCommand::FloppyDrives;
+    default:
+        if (id >= ID_MNUSIDSTEFIL1 && id < ID_MNUSIDSTEFIL1 + 4) return JobCommand::Recent;
+        return std::nullopt;
+    }
 }
 
 void SetMenuText(HMENU menu, UINT id, const std::string& text) {
@@ -80,7 +90,10 @@ bool TfrmCopyMain::OnCommand(int id, int code, HWND control) {
 }
 
 bool TfrmCopyMain::HandleMenuCommand(int id) {
-    if (guard_.Running() && ChangesTheJob(id)) return true;
+    if (guard_.Running()) {
+        const std::optional<JobCommand> command = JobCommandOf(id);
+        if (command && WaitsForRun(*command, *job_)) return true;
+    }
     switch (id) {
     case IDOK:
         // Enter, as the dialog keys deliver it.
@@ -163,9 +176,12 @@ void TfrmCopyMain::menuFilerClick(HMENU menu) {
             ::InsertMenuW(menu, at++, MF_BYPOSITION | MF_STRING, ID_MNUSIDSTEFIL1 + i, caption.c_str());
         }
     }
-    const UINT duringRun = MF_BYCOMMAND | (guard_.Running() ? MF_GRAYED : MF_ENABLED);
-    for (int id : {ID_MNUAABN, ID_MNULUK}) ::EnableMenuItem(menu, id, duringRun);
-    for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i) ::EnableMenuItem(menu, ID_MNUSIDSTEFIL1 + i, duringRun);
+    auto enable = [&](int id) {
+        const bool waits = guard_.Running() && WaitsForRun(*JobCommandOf(id), *job_);
+        ::EnableMenuItem(menu, id, MF_BYCOMMAND | (waits ? MF_GRAYED : MF_ENABLED));
+    };
+    for (int id : {ID_MNUAABN, ID_MNULUK, ID_MNUGEM, ID_MNUGEMSOM}) enable(id);
+    for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i) enable(ID_MNUSIDSTEFIL1 + static_cast<int>(i));
 }
 
 void TfrmCopyMain::mnuSidsteFilClick(int entry) {

@@ -80,7 +80,9 @@ int Run(Console& console, const std::vector<std::string>& params) {
     model.ReadDrives();
     marking.ClearAllMarks();
     job.SetJobFileName(jobFile);
-    if (!job.LoadJob(jobFile)) {
+    // A job whose load showed an error (a damaged or short job file, a list with lines that are
+    // no folders) is not run unattended: what was read may empty a destination it never named.
+    if (!job.LoadJob(jobFile) || job.LoadHadErrors()) {
         settings.Close();
         return kCannotRun;
     }

@@ -78,6 +78,14 @@ check "Ctrl+O during a run opens no file dialog" '[ -z "$dialog" ]'
 tv_click $id $START
 tv_click $id $INFO
 check "the copy goes on after the second Start and Information" 'xdotool search --onlyvisible --name "^Kopierer filer\.\.\.$" >/dev/null 2>&1'
+# Gem som would move the run's report and stamp to another name; it waits for the run too.
+tv_keys $id alt+f m
+sleep 1
+dialog=$(xdotool search --onlyvisible --name "^(Save As|Gem som)$" 2>/dev/null | head -1)
+check "Gem som during a run opens no file dialog" '[ -z "$dialog" ]'
+[ -n "$dialog" ] && tv_answer "^(Save As|Gem som)$" Escape
+# The menu left open by the greyed item is closed; a key too many only aborts the run early.
+xdotool key Escape
 for attempt in 1 2 3; do
     xdotool key Escape
     sleep 1

@@ -563,3 +563,129 @@ TEST_F(JobControllerTest, UntitledSaveAsWithGreekNameWritesUtf8) {
     ASSERT_TRUE(Load("C:\\Jobs\\Græsk.tvj"));
     EXPECT_EQ(tree.marked, Paths{"C:\\Ελληνικά\\"});
 }
+
+TEST_F(JobControllerTest, ASaveThatFailsWhileClosingKeepsTheJobOpenAndModified) {
+    struct Closer {
+        const char* what;
+        std::function<void()> close;
+    };
+    fs.AddFile("C:\\Jobs\\Andet.tvj", "FilVer=2\r\nBeskiv=Andet\r\n");
+    fs.AddFile("C:\\Jobs\\Andet.tvl", "");
+    const std::vector<Closer> closers = {
+        {"Luk", [&] { job.mnuLukClick(); }},
+        {"Åbn", [&] {
+             view.openAnswers.push_back(std::string("C:\\Jobs\\Andet.tvj"));
+             job.mnuAabnClick();
+         }},
+        {"recent file", [&] { job.OpenRecentFile("C:\\Jobs\\Andet.tvj"); }},
+    };
+    for (const Closer& closer : closers) {
+        for (const char* failing : {"C:\\Jobs\\Drev_C.tvj", "C:\\Jobs\\Drev_C.tvl"}) {
+            SCOPED_TRACE(std::string(closer.what) + ", failing " + failing);
+            WriteDrevC();
+            ASSERT_TRUE(Load("C:\\Jobs\\Drev_C.tvj"));
+            job.SetDescription("Ændret");
+            tree.marked.push_back("C:\\Jobs\\");
+            messages.shown.clear();
+            fs.InjectFailure(SimOp::WriteFile, failing, kErrAccessDenied, 1);
+            messages.Answer(MsgResult::Yes);
+            closer.close();
+
+            ASSERT_EQ(messages.shown.size(), 2u);
+            EXPECT_EQ(messages.shown[0].caption, "Gem job");
+            EXPECT_NE(messages.shown[1].text.find("Jobbet kunne ikke gemmes i filen"), std::string::npos);
+            EXPECT_EQ(job.JobFileName(), "C:\\Jobs\\Drev_C.tvj");
+            EXPECT_EQ(view.caption, "Ambrex Tavrel 2 - Drev_C");
+            EXPECT_TRUE(job.Modified());
+            EXPECT_EQ(job.Settings().description, "Ændret");
+            EXPECT_EQ(view.shown.description, "Ændret");
+            EXPECT_EQ(job.Settings().destination, "E:\\Backup\\");
+            EXPECT_TRUE(view.startEnabled);
+            EXPECT_EQ(tree.marked, (Paths{"C:\\Data\\", "C:\\Projekter\\Web\\", "C:\\Jobs\\"}));
+            EXPECT_TRUE(settings.RecentFiles().empty());
+            view.openAnswers.clear();
+        }
+    }
+
+    // Saved elsewhere with Gem som, the job closes as usual.
+    view.saveAnswers.push_back(std::string("E:\\Backup\\Drev_C.tvj"));
+    ASSERT_TRUE(job.mnuGemsomClick());
+    job.mnuLukClick();
+    EXPECT_EQ(job.JobFileName(), "");
+    EXPECT_NE(DecodeTextFile(fs.Content("E:\\Backup\\Drev_C.tvj")).find("Beskiv=Ændret"), std::string::npos);
+    EXPECT_EQ(fs.Content("E:\\Backup\\Drev_C.tvl"), "C:\\Data\\\r\nC:\\Projekter\\Web\\\r\nC:\\Jobs\\\r\n");
+}
+
+TEST_F(JobControllerTest, AnUntitledJobWhoseSaveFailsStaysOpenButACancelledDialogCloses) {
+    job.SetDescription("Ny");
+    tree.marked = {"C:\\Data\\"};
+    view.saveAnswers.push_back(std::string("C:\\Jobs\\Ny.tvj"));
+    fs.InjectFailure(SimOp::WriteFile, "C:\\Jobs\\Ny.tvj", kErrDiskFull, 1);
+    messages.Answer(MsgResult::Yes);
+    job.mnuLukClick();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].caption, "Fejl");
+    EXPECT_TRUE(job.Modified());
+    EXPECT_EQ(job.JobFileName(), "");
+    EXPECT_EQ(tree.marked, Paths{"C:\\Data\\"});
+    EXPECT_EQ(job.Settings().description, "Ny");
+
+    // No name chosen: the user's answer, and the close goes on as after No.
+    messages.Answer(MsgResult::Yes);
+    job.mnuLukClick();
+    EXPECT_FALSE(job.Modified());
+    EXPECT_TRUE(tree.marked.empty());
+    EXPECT_FALSE(fs.Exists("C:\\Jobs\\Ny.tvj"));
+}
+
+TEST_F(JobControllerTest, SaveAsThatFailsKeepsTheFormerName) {
+    WriteDrevC();
+    ASSERT_TRUE(Load("C:\\Jobs\\Drev_C.tvj"));
+    job.SetDescription("Ændret");
+    for (const char* failing : {"E:\\Nyt.tvj", "E:\\Nyt.tvl"}) {
+        SCOPED_TRACE(failing);
+        view.saveAnswers.push_back(std::string("E:\\Nyt.tvj"));
+        fs.InjectFailure(SimOp::WriteFile, failing, kErrAccessDenied, 1);
+        EXPECT_FALSE(job.mnuGemsomClick());
+        EXPECT_EQ(job.JobFileName(), "C:\\Jobs\\Drev_C.tvj");
+        EXPECT_EQ(view.caption, "Ambrex Tavrel 2 - Drev_C");
+        EXPECT_TRUE(job.Modified());
+    }
+    EXPECT_EQ(fs.Content("C:\\Jobs\\Drev_C.tvj"), kDrevC);
+}
+
+TEST_F(JobControllerTest, LoadHadErrorsForEveryErrorTheLoadShows) {
+    struct Case {
+        const char* what;
+        std::string job, list;  // empty list: no list file
+        std::function<void()> spoil;
+        bool errors;
+    };
+    const std::vector<Case> cases = {
+        {"whole job", kDrevC, "C:\\Data\\\r\n", [] {}, false},
+        {"marked folder gone", kDrevC, "C:\\Data\\\r\nC:\\Væk\\\r\n", [] {}, false},
+        {"empty list", kDrevC, "\r\n", [] {}, false},
+        {"no list file", kDrevC, "", [] {}, true},
+        {"list locked", kDrevC, "C:\\Data\\\r\n",
+         [&] { fs.InjectFailure(SimOp::ReadFile, "C:\\Jobs\\J.tvl", kErrSharingViolation, 1); }, true},
+        {"job locked", kDrevC, "C:\\Data\\\r\n",
+         [&] { fs.InjectFailure(SimOp::ReadFile, "C:\\Jobs\\J.tvj", kErrSharingViolation, 1); }, true},
+        {"short version 1", "1\r\nx\r\nE:\\Backup\\\r\n", "C:\\Data\\\r\n", [] {}, true},
+        {"damaged job", std::string("FilVer=2\r\n\0\x01\x02", 13), "C:\\Data\\\r\n", [] {}, true},
+        {"damaged list", kDrevC, std::string("C:\\Data\\\r\n\x01\x02\r\n"), [] {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs.Remove("C:\\Jobs\\J.tvl");
+        fs.AddFile("C:\\Jobs\\J.tvj", c.job);
+        if (!c.list.empty()) fs.AddFile("C:\\Jobs\\J.tvl", c.list);
+        c.spoil();
+        messages.shown.clear();
+        Load("C:\\Jobs\\J.tvj");
+        EXPECT_EQ(job.LoadHadErrors(), c.errors);
+        bool errorShown = false;
+        for (const SimMessage& m : messages.shown) errorShown |= m.caption == "Fejl";
+        EXPECT_EQ(errorShown, c.errors);
+        ExpectWindowUsable();
+    }
+}
