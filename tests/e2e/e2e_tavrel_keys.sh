@@ -100,28 +100,39 @@ tv_gone '^Om$' 10
 tv_hover $id c Return
 tv_shot tavrel-keys-after-about.png
 
-# ---- Enter on the focused Tilføj, and the user's order of the types ----
+# ---- Enter on the focused Tilføj, and the user's order of the types. A press with the mouse
+# leaves the keys on the button (without making it the default button): Enter presses it again.
 tv_keys $id alt+n
 xdotool type --delay 80 "_x"
-tv_hover $id Tab Return
+tv_click $id 521 159  # Tilføj
+tv_hover $id Return
 check "Ctrl+S saves the job again" 'tv_save $id "$W/keys.tvl"'
 check "after About the new-type box had the keys again: .abc was added" 'tv_text "$W/keys.tvj" | grep -q "^FilTyper=.*\.abc"'
-check "Enter on the focused Tilføj adds the type" 'tv_text "$W/keys.tvj" | grep -q "^FilTyper=.*\._x"'
+check "Enter on the focused Tilføj adds the type once more" 'tv_text "$W/keys.tvj" | grep -q "^FilTyper=._x,._x,"'
 check "the types are in the user's order (\"_\" before the letters, as en-US sorts)" \
-    '[ "$(tv_text "$W/keys.tvj" | grep "^FilTyper=")" = "FilTyper=._x,.abc,.TMP" ]'
+    '[ "$(tv_text "$W/keys.tvj" | grep "^FilTyper=")" = "FilTyper=._x,._x,.abc,.TMP" ]'
 
 # ---- Enter on the focused Beskrivelse...; the button has the keys again after the box ----
-tv_keys $id ctrl+Tab alt+m Tab Tab
-tv_hover $id Return
+tv_keys $id ctrl+Tab
+tv_click $id 400 94   # Beskrivelse...
 box=$(tv_wait '^Job$' 20)
-check "Enter on the focused Beskrivelse... opens the box" '[ -n "$box" ]'
+check "Beskrivelse... opens the box" '[ -n "$box" ]'
 xdotool mousemove --window "$box" 20 20
 sleep 0.3
 xdotool key Escape
 tv_gone '^Job$' 10
 tv_hover $id Return
 box=$(tv_wait '^Job$' 20)
-check "after the box the button has the keys again: Enter opens it once more" '[ -n "$box" ]'
+check "after the box the button has the keys again, and Enter presses it: the box opens once more" '[ -n "$box" ]'
+xdotool mousemove --window "$box" 20 20
+sleep 0.3
+xdotool key Escape
+tv_gone '^Job$' 10
+# Reached with Tab, the button is pressed by Enter too.
+tv_keys $id alt+m Tab Tab
+tv_hover $id Return
+box=$(tv_wait '^Job$' 20)
+check "Enter on Beskrivelse... reached with Tab opens the box" '[ -n "$box" ]'
 xdotool mousemove --window "$box" 20 20
 sleep 0.3
 xdotool key Escape
