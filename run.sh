@@ -2,7 +2,9 @@
 # Builds what is missing and starts Tavrel under Wine (private prefix in build/).
 # With a display the program starts as usual and gets the arguments: ./run.sh JOB.tvj /R
 # Without one (no $DISPLAY) it shows the demo job on a virtual screen: copies demo/ to drive
-# T:, runs "tavrel.exe T:\demo\Demo.tvj /R", saves a screenshot and closes the program.
+# T:, runs "tavrel.exe T:\demo\Demo.tvj /R", saves a screenshot (build/demo-screenshot.png)
+# and closes the program. The virtual screen has no window manager, so Wine draws the frames
+# and title bars of the program's windows itself for the demo, as a user sees them.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 cd "$ROOT"
@@ -27,7 +29,23 @@ fi
 # ---- The demo on a virtual screen ----
 source scripts/wine-env.sh
 tavrel_wine_up "$ROOT"
-trap 'tavrel_wine_down' EXIT
+# Wine leaves the frames to a window manager unless a program's windows are unmanaged; this
+# setting holds for tavrel.exe only and is taken away again when the demo ends, since the
+# tests of the same Wine prefix measure the windows without frames.
+FRAMEKEY='HKCU\Software\Wine\AppDefaults\tavrel.exe\X11 Driver'
+# The frame's buttons are letters of Wine's symbol font Marlett, which this Wine does not find
+# among its own fonts; for the demo it lies in the prefix's font folder.
+MARLETT="$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+MARLETT_ADDED=""
+frames_off() {
+    wine reg delete "$FRAMEKEY" /f >/dev/null 2>&1 || true
+    if [ -n "$MARLETT_ADDED" ]; then rm -f "$MARLETT"; fi
+}
+trap 'frames_off; tavrel_wine_down' EXIT
+wine reg add "$FRAMEKEY" /v Managed /d N /f >/dev/null 2>&1
+if [ ! -e "$MARLETT" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    mkdir -p "$(dirname "$MARLETT")" && cp /usr/share/wine/fonts/marlett.ttf "$MARLETT" && MARLETT_ADDED=1
+fi
 DEMO="$TAVREL_SCRATCH/demo"
 rm -rf "$DEMO"
 mkdir -p "$DEMO"
@@ -54,7 +72,10 @@ for _ in $(seq 1 120); do
     sleep 0.5
 done
 sleep 1
-import -window root "$SHOT" 2>/dev/null || true
+# The screen is black around the windows; the picture keeps the windows and a small edge.
+import -window root "$SHOT.full.png" 2>/dev/null &&
+    convert "$SHOT.full.png" -trim -bordercolor black -border 8 +repage "$SHOT" 2>/dev/null
+rm -f "$SHOT.full.png"
 
 echo
 if [ -n "$done" ]; then

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "controls/Collation.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/WinText.h"
 
@@ -16,12 +17,7 @@ TreeNode Node(HTREEITEM item) { return reinterpret_cast<TreeNode>(item); }
 
 TDirTreeT::TDirTreeT(IFileSystem& fs, IShellInfo& shell, IBusyCursor* cursor) : model_(*this, fs, shell, cursor) {
     // Sibling folders in the user's locale order (a Danish user gets æ, ø, å after z).
-    model_.CompareNames = [](const std::string& a, const std::string& b) {
-        std::wstring wa = Widen(a), wb = Widen(b);
-        int r = ::CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, wa.c_str(), static_cast<int>(wa.size()),
-                                  wb.c_str(), static_cast<int>(wb.size()), nullptr, nullptr, 0);
-        return r == CSTR_LESS_THAN ? -1 : r == CSTR_GREATER_THAN ? 1 : 0;
-    };
+    model_.CompareNames = CompareForUser;
 }
 
 TDirTreeT::~TDirTreeT() {
@@ -236,6 +232,15 @@ TreeNode TDirTreeT::HitTest(int x, int y) const {
 
 int TDirTreeT::Indent() const { return hwnd_ ? static_cast<int>(Send(TVM_GETINDENT)) : 0; }
 
+int TDirTreeT::ScrollX() const {
+    // The tree view scrolls sideways in pixels.
+    if (!hwnd_ || !(::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_HSCROLL)) return 0;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    return ::GetScrollInfo(hwnd_, SB_HORZ, &info) ? info.nPos : 0;
+}
+
 void TDirTreeT::ProcessMessages() { tavrel::ProcessMessages(); }
 
 bool TDirTreeT::OnReflectedNotify(NMHDR* hdr, LRESULT& result) {
@@ -263,6 +268,15 @@ bool TDirTreeT::OnReflectedNotify(NMHDR* hdr, LRESULT& result) {
     case TVN_BEGINLABELEDITW:
         result = TRUE;  // read-only
         return true;
+    case NM_DBLCLK: {
+        // A double-click on the state picture is two presses on the mark box; it must not also
+        // open or close the folder, which the tree view would do unless told it was handled.
+        TVHITTESTINFO hit{};
+        hit.pt = doubleClickAt_;
+        Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        result = (hit.flags & TVHT_ONITEMSTATEICON) ? TRUE : FALSE;
+        return true;
+    }
     default:
         return false;
     }
@@ -282,7 +296,13 @@ LRESULT CALLBACK TDirTreeT::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
+        // The tree view's NM_DBLCLK, sent while it handles the message, carries no point.
+        if (msg == WM_LBUTTONDBLCLK)
+            self->doubleClickAt_ = POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
         // The tree view selects, opens or closes first; the marks are handled afterwards.
         LRESULT r = ::CallWindowProcW(treeProc, hwnd, msg, wp, lp);
         try {

@@ -49,8 +49,10 @@ public:
     // The pictures of the marks (state image indices 1, 2, 4 ...); the tree does not own them.
     void SetStateImages(HIMAGELIST images);
 
-    // A mouse press (WM_LBUTTONDOWN, WM_RBUTTONDOWN or WM_MBUTTONDOWN) at a point of the client
-    // area, raised after the tree view's own handling (selection, expand buttons).
+    // A mouse press at a point of the client area, raised after the tree view's own handling
+    // (selection, expand buttons). The second press of a double-click is a press too: button
+    // is then WM_LBUTTONDBLCLK (or the right or middle one). A double-click on a node's state
+    // picture only presses it twice; elsewhere on the row it opens or closes the node.
     std::function<void(UINT button, int x, int y)> OnMouseDown;
 
     // ITreeView
@@ -76,6 +78,7 @@ public:
     void ScrollToTop(TreeNode node) override;
     TreeNode HitTest(int x, int y) const override;
     int Indent() const override;
+    int ScrollX() const override;
     void ProcessMessages() override;
     bool Destroying() const override { return destroying_; }
 
@@ -100,6 +103,7 @@ private:
     int updateDepth_ = 0;
     bool destroying_ = false;
     bool collapsingAll_ = false;
+    POINT doubleClickAt_{-1, -1};  // client point of the last left double-click
 };
 
 }  // namespace tavrel

@@ -35,8 +35,9 @@ protected:
         ::GetTextMetricsW(dc, &tm);
         std::wstring promptText = ToWide(prompt_);
         RECT promptSize{0, 0, 0, 0};
+        // Measured as the label shows it: an "&" is a letter of its own, not a mnemonic.
         ::DrawTextW(dc, promptText.c_str(), static_cast<int>(promptText.size()), &promptSize,
-                    DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+                    DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX);
         ::SelectObject(dc, old);
         ::ReleaseDC(*this, dc);
 
@@ -114,6 +115,26 @@ private:
     HWND active_;
 };
 
+// The program's main window: the top-level owner of the active window, or else the first
+// shown window of this thread that has no owner.
+HWND ApplicationWindow() {
+    HWND active = ::GetActiveWindow();
+    if (active) {
+        HWND root = ::GetAncestor(active, GA_ROOTOWNER);
+        return root ? root : active;
+    }
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND w, LPARAM lp) -> BOOL {
+            if (!::IsWindowVisible(w) || ::GetWindow(w, GW_OWNER)) return TRUE;
+            *reinterpret_cast<HWND*>(lp) = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 }  // namespace
 
 bool IndBoksQuery(const std::string& caption, const std::string& prompt, const std::string& okCaption,
@@ -121,9 +142,12 @@ bool IndBoksQuery(const std::string& caption, const std::string& prompt, const s
     IndBoksDialog dlg(prompt, okCaption, cancelCaption, value, password);
     INT_PTR result;
     {
+        // Owned by the program's window, as every window of the program is, so that the box
+        // gets no taskbar button of its own and stays above the window.
+        HWND owner = ApplicationWindow();
         DisabledThreadWindows disabled;
         // The form's own default font, not the program's user-interface font.
-        result = dlg.DoModal(nullptr, {.title = caption,
+        result = dlg.DoModal(owner, {.title = caption,
                                        .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                                        .cx = 180,
                                        .cy = 63,

@@ -81,8 +81,9 @@ void DirTreeModel::ReadDrives() {
     tree_.ProcessMessages();
 
     uint32_t mask = fs_.LogicalDrives();
-    // Y: and Z: are never listed; the loop ends at X:.
-    for (int i = ShowFloppyDrives ? 0 : 2; i <= 23; ++i) {
+    // Every letter up to Z:, where network drives are often mapped; A: and B: only with the
+    // floppy drives shown.
+    for (int i = ShowFloppyDrives ? 0 : 2; i < 26; ++i) {
         if (!(mask & (1u << i))) continue;
         std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
         if (!Allowed(root)) continue;

@@ -32,7 +32,7 @@ public:
     // collation (Danish puts æ, ø, å after z). Unset: core/Text.h CompareNoCase.
     std::function<int(const std::string& a, const std::string& b)> CompareNames;
 
-    // Clears the tree and rebuilds the drive level (C: to X:, A: and B: with floppy drives).
+    // Clears the tree and rebuilds the drive level (C: to Z:, A: and B: with floppy drives).
     void ReadDrives();
     // Rebuilds the drive level and reselects the selected folder as far as it still exists.
     void RefreshTree();

@@ -49,7 +49,8 @@ JobController::JobController(const JobControllerDeps& deps)
       view_(deps.view),
       tree_(deps.tree),
       cursor_(deps.cursor),
-      programFolder_(deps.programFolder) {}
+      programFolder_(deps.programFolder),
+      fileTypeOrder_(deps.fileTypeOrder) {}
 
 const std::vector<std::string>& JobController::CollectMarkedFolders() {
     markedFolders_ = tree_.CollectMarkedFolders();
@@ -109,6 +110,7 @@ bool JobController::LoadJob(const std::string& path) {
     TextFileLines job = ReadJobFileText(bytes);
     settings_.fileTypes.clear();
     JobReadResult read = ApplyJobFileLines(job.lines, settings_);
+    SortFileTypes(settings_.fileTypes, fileTypeOrder_);
     ShowAll();
     loadHadErrors_ = job.damaged || read.tooShort;
     if (job.damaged) {
@@ -284,7 +286,7 @@ void JobController::SetReverse(bool on) {
 
 void JobController::AddFileType(const std::string& typed) {
     if (typed.empty()) return;
-    InsertFileTypeSorted(settings_.fileTypes, typed[0] == '.' ? typed : "." + typed);
+    InsertFileTypeSorted(settings_.fileTypes, typed[0] == '.' ? typed : "." + typed, fileTypeOrder_);
     modified_ = true;
     ShowAll();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/AppSettings.h"
+#include "core/JobFile.h"
 #include "core/JobSettings.h"
 #include "core/JobTree.h"
 #include "platform/FileSystem.h"
@@ -57,6 +58,8 @@ struct JobControllerDeps {
     IJobTree& tree;
     IBusyCursor* cursor = nullptr;
     std::string programFolder;  // initial folder of the open and save dialogs
+    // The order of the file types, as the type list shows them; unset: CompareNoCase.
+    TypeOrder fileTypeOrder = {};
 };
 
 class JobController {
@@ -134,6 +137,7 @@ private:
     IJobTree& tree_;
     IBusyCursor* cursor_;
     std::string programFolder_;
+    TypeOrder fileTypeOrder_;
 
     JobSettings settings_;
     std::string jobFileName_;

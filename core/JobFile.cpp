@@ -111,11 +111,17 @@ std::vector<std::string> FromCommaText(std::string_view text) {
     return items;
 }
 
-void InsertFileTypeSorted(std::vector<std::string>& types, const std::string& type) {
-    auto place = std::upper_bound(types.begin(), types.end(), type, [](const std::string& a, const std::string& b) {
-        return CompareNoCase(a, b) < 0;
+void InsertFileTypeSorted(std::vector<std::string>& types, const std::string& type, const TypeOrder& order) {
+    auto place = std::upper_bound(types.begin(), types.end(), type, [&](const std::string& a, const std::string& b) {
+        return (order ? order(a, b) : CompareNoCase(a, b)) < 0;
     });
     types.insert(place, type);
+}
+
+void SortFileTypes(std::vector<std::string>& types, const TypeOrder& order) {
+    std::stable_sort(types.begin(), types.end(), [&](const std::string& a, const std::string& b) {
+        return (order ? order(a, b) : CompareNoCase(a, b)) < 0;
+    });
 }
 
 std::vector<std::string> JobFileLines(const JobSettings& s) {

@@ -3,6 +3,7 @@
 // else UTF-8 behind a byte-order mark; lines end in CR LF.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,8 +17,14 @@ namespace tavrel {
 std::string ToCommaText(const std::vector<std::string>& items);
 std::vector<std::string> FromCommaText(std::string_view text);
 
+// The order of file types: negative, zero or positive as a sorts before, with or after b.
+// The window gives the user's locale collation without regard to case; unset, CompareNoCase.
+using TypeOrder = std::function<int(const std::string& a, const std::string& b)>;
+
 // Inserts a file type after every item that sorts before or equal to it, ignoring case.
-void InsertFileTypeSorted(std::vector<std::string>& types, const std::string& type);
+void InsertFileTypeSorted(std::vector<std::string>& types, const std::string& type, const TypeOrder& order = {});
+// Sorts the types in that order; equal ones keep their places.
+void SortFileTypes(std::vector<std::string>& types, const TypeOrder& order);
 
 // The lines of a version-2 job file in key order; keys with empty values are left out.
 std::vector<std::string> JobFileLines(const JobSettings& settings);

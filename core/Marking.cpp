@@ -1,5 +1,7 @@
 #include "core/Marking.h"
 
+#include <algorithm>
+
 #include "core/Text.h"
 
 namespace tavrel {
@@ -31,7 +33,8 @@ void FolderMarking::DirTreeT1MouseDown(int x, int y) {
     }
     TreeNode node = tree_.HitTest(x, y);
     if (node == kNoNode) return;
-    int left = tree_.Indent() * (NodeLevel(tree_, node) + 1);
+    // The box moves left with the rows when the tree is scrolled sideways.
+    int left = tree_.Indent() * (NodeLevel(tree_, node) + 1) - tree_.ScrollX();
     if (!(left < x && x < left + kBoxWidth)) return;
 
     bool ticked = includeSubfolders_();
@@ -117,6 +120,7 @@ void FolderMarking::DirTreeT1Expanding(TreeNode node) {
 void FolderMarking::DirTreeT1Collapsing(TreeNode) { ignoreNextClick_ = true; }
 
 void FolderMarking::ClearAllMarks() {
+    unshown_.clear();
     tree_.BeginUpdate();
     for (TreeNode n = tree_.FirstChild(kNoNode); n != kNoNode; n = NextInDisplayOrder(tree_, n))
         tree_.SetState(n, Unmarked);
@@ -131,9 +135,15 @@ TreeNode FolderMarking::NextAfterSubtree(TreeNode node) const {
 
 bool FolderMarking::MarkLoadedFolder(const std::string& folder) {
     model_.SetSelectedPath(folder);
-    if (!EqualsNoCase(model_.SelectedPath(), IncludeTrailingBackslash(folder))) return false;
     TreeNode node = tree_.Selected();
-    if (node == kNoNode) return false;
+    if (node == kNoNode || !EqualsNoCase(model_.SelectedPath(), IncludeTrailingBackslash(folder))) {
+        // The job still holds the folder; only the tree cannot show it.
+        if (folder.empty()) return false;
+        const std::string path = IncludeTrailingBackslash(folder);
+        if (std::none_of(unshown_.begin(), unshown_.end(), [&](const std::string& p) { return EqualsNoCase(p, path); }))
+            unshown_.push_back(path);
+        return false;
+    }
     tree_.SetState(node, Marked);
     if (TreeNode parent = tree_.Parent(node)) UpdateParentMarks(parent);
     if (includeSubfolders_() && HasChildren(tree_, node)) SetSubtreeMark(node, Marked);
@@ -157,6 +167,20 @@ std::vector<std::string> FolderMarking::CollectMarkedFolders() {
             folders.push_back(path);
             node = ticked ? NextAfterSubtree(node) : NextInDisplayOrder(tree_, node);
         }
+    }
+    // The folders without a node go among the others by drive letter, as the tree would list
+    // them; a path that does not start with a drive letter goes last.
+    auto driveOf = [](const std::string& p) {
+        char c = p.size() >= 2 && p[1] == ':' ? p[0] : 0;
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return c >= 'A' && c <= 'Z' ? c - 'A' : 26;
+    };
+    for (const std::string& kept : unshown_) {
+        if (std::any_of(folders.begin(), folders.end(), [&](const std::string& p) { return EqualsNoCase(p, kept); }))
+            continue;
+        auto at = std::find_if(folders.begin(), folders.end(),
+                               [&](const std::string& p) { return driveOf(p) > driveOf(kept); });
+        folders.insert(at, kept);
     }
     return folders;
 }

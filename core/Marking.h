@@ -33,7 +33,9 @@ public:
     void SetSubtreeMark(TreeNode node, int mark);
     TreeNode NextAfterSubtree(TreeNode node) const;
 
-    // IJobTree
+    // IJobTree. A loaded folder that exists but has no node (its drive is not listed, as A:
+    // and B: while floppy drives are hidden) is kept and collected with the marked folders,
+    // so that saving the job does not drop it; ClearAllMarks forgets it.
     void ClearAllMarks() override;
     bool MarkLoadedFolder(const std::string& folder) override;
     std::vector<std::string> CollectMarkedFolders() override;
@@ -42,6 +44,8 @@ public:
     void EndUpdate() override;
 
     bool IgnoreNextClick() const { return ignoreNextClick_; }
+    // The loaded folders kept without a node, in the order they were loaded.
+    const std::vector<std::string>& UnshownFolders() const { return unshown_; }
 
 private:
     ITreeView& tree_;
@@ -49,6 +53,7 @@ private:
     std::function<bool()> includeSubfolders_;
     std::function<void()> setModified_;
     bool ignoreNextClick_ = false;
+    std::vector<std::string> unshown_;
 };
 
 }  // namespace tavrel

@@ -50,11 +50,14 @@ public:
 
     TreeNode HitTest(int x, int y) const override;
     int Indent() const override { return indent_; }
+    int ScrollX() const override { return scrollX_; }
 
     void ProcessMessages() override {}
 
     // ---- Beyond the interface ----
     void SetIndent(int pixels) { indent_ = pixels; }
+    // Scrolls the rows sideways: the content moves the given pixels to the left.
+    void SetScrollX(int pixels) { scrollX_ = pixels; }
     void SetClientSize(int width, int height);
     int ClientWidth() const { return clientWidth_; }
     int ClientHeight() const { return clientHeight_; }
@@ -108,6 +111,7 @@ private:
     TreeNode selected_ = kNoNode;
     ITreeEvents* events_ = nullptr;
     int indent_ = 19;
+    int scrollX_ = 0;
     int clientWidth_ = 640;
     int clientHeight_ = 480;
     int topRow_ = 0;

@@ -2,7 +2,9 @@
 
 #include <commdlg.h>
 
+#include "controls/Collation.h"
 #include "core/Abort.h"
+#include "core/ListSync.h"
 #include "core/Text.h"
 #include "forms/Brand.h"
 #include "forms/CopyStatus.h"
@@ -161,7 +163,7 @@ void TfrmCopyMain::FormCreate() {
             if (job_) job_->SetModified();
         });
     job_ = std::make_unique<JobController>(
-        JobControllerDeps{fs_, settings_, messages_, *this, *marking_, &cursor_, ProgramFolder()});
+        JobControllerDeps{fs_, settings_, messages_, *this, *marking_, &cursor_, ProgramFolder(), CompareForUser});
     runView_ = std::make_unique<RunView>(*this);
     run_ = std::make_unique<CopyRun>(CopyRunDeps{*job_, settings_, fs_, clock_, messages_, *runView_, AbortRequested});
     BrwDirDlg1 = std::make_unique<TBrowseDirectoryDlg>(fs_);
@@ -261,10 +263,39 @@ void TfrmCopyMain::ShowSettings(const JobSettings& s) {
     check(optUdelad, !s.onlyListedTypes);
     check(chkModsat, s.reverse);
     chkSletDest.Enable(!s.reverse);
+    ShowFileTypes(s.fileTypes);
+}
+
+void TfrmCopyMain::ShowFileTypes(const std::vector<std::string>& types) {
+    // Every change of the job comes here. The list is changed item by item, so that a
+    // selection made before a change of the description, the destination or an option, or
+    // before a type was added, is still there for "Slet".
+    std::vector<std::string> shown;
+    std::vector<bool> selected;
+    const int count = static_cast<int>(lbFiltyper.Send(LB_GETCOUNT));
+    for (int i = 0; i < count; ++i) {
+        std::wstring text(static_cast<size_t>(std::max<LRESULT>(0, lbFiltyper.Send(LB_GETTEXTLEN, i))) + 1, L'\0');
+        const LRESULT n = lbFiltyper.Send(LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(std::max<LRESULT>(0, n)));
+        shown.push_back(FromWide(text));
+        selected.push_back(lbFiltyper.Send(LB_GETSEL, i) > 0);
+    }
+    const std::optional<std::vector<ListStep>> steps = PlanListSync(shown, selected, types);
+    if (steps && steps->empty()) return;
     lbFiltyper.Send(WM_SETREDRAW, FALSE);
-    lbFiltyper.Send(LB_RESETCONTENT);
-    for (const std::string& type : s.fileTypes)
-        lbFiltyper.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(type).c_str()));
+    if (steps) {
+        for (const ListStep& step : *steps) {
+            if (step.kind == ListStep::Insert)
+                lbFiltyper.Send(LB_INSERTSTRING, step.index, reinterpret_cast<LPARAM>(ToWide(step.text).c_str()));
+            else
+                lbFiltyper.Send(LB_DELETESTRING, step.index);
+        }
+    } else {
+        // Another job: its own types, nothing selected.
+        lbFiltyper.Send(LB_RESETCONTENT);
+        for (const std::string& type : types)
+            lbFiltyper.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(type).c_str()));
+    }
     lbFiltyper.Send(WM_SETREDRAW, TRUE);
     lbFiltyper.Invalidate();
 }
@@ -323,6 +354,7 @@ std::optional<std::string> TfrmCopyMain::AskSaveJobFile(const std::string& initi
 
 bool TfrmCopyMain::PreTranslate(MSG& msg) {
     if (!hwnd_ || !msg.hwnd || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+    RememberFocus();
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
         AfbrydKeyDown(VK_ESCAPE);
         return true;
@@ -375,6 +407,20 @@ LRESULT TfrmCopyMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
+    case WM_ACTIVATE:
+        // As in a dialog: the control that had the keyboard gets it back when the window is
+        // active again, after a message box, the input box, the folder browser, About or
+        // another program.
+        if (LOWORD(wp) == WA_INACTIVE) {
+            RememberFocus();
+        } else if (!HIWORD(wp)) {
+            RestoreFocus();
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+        RestoreFocus();
+        return 0;
     case WM_SETCURSOR:
         if (busyCursor_ && BusyCursorAt(reinterpret_cast<HWND>(wp))) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
@@ -400,6 +446,20 @@ bool TfrmCopyMain::OnTimer(UINT_PTR id) {
 bool TfrmCopyMain::OnKeyDown(UINT key, LPARAM) {
     AfbrydKeyDown(key);
     return key == VK_ESCAPE;
+}
+
+void TfrmCopyMain::RememberFocus() {
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+}
+
+void TfrmCopyMain::RestoreFocus() {
+    HWND target = lastFocus_;
+    // A control that was hidden (the other tab) or disabled meanwhile cannot take the keys.
+    if (!target || !::IsWindow(target) || !::IsChild(hwnd_, target) || !::IsWindowVisible(target) ||
+        !::IsWindowEnabled(target))
+        target = DirTreeT1 ? DirTreeT1->Handle() : nullptr;
+    if (target) ::SetFocus(target);
 }
 
 void TfrmCopyMain::AfbrydKeyDown(UINT key) {

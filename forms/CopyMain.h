@@ -93,6 +93,7 @@ private:
 
     // IJobView
     void ShowSettings(const JobSettings& settings) override;
+    void ShowFileTypes(const std::vector<std::string>& types);
     void SetCaption(const std::string& caption) override;
     void SetStartEnabled(bool enabled) override;
     void SetStatusText(const std::string& text) override;
@@ -129,6 +130,10 @@ private:
     bool Checked(HWND box) const;
     void SetBusyCursor(bool busy);
     bool BusyCursorAt(HWND hit) const;
+    // The control that has the keyboard, remembered while the window is active and given the
+    // keyboard again when the window is activated.
+    void RememberFocus();
+    void RestoreFocus();
 
     // The platform.
     Win32FileSystem fs_;
@@ -167,6 +172,7 @@ private:
 
     std::vector<std::string> recentPaths_;  // the paths behind mnuSidsteFil1..4
     bool busyCursor_ = false;
+    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace tavrel

@@ -89,8 +89,6 @@ void TfrmCopyMain::CreatePan1(int width) {
     auto b = Bar(8, 47, 209, 47);
     b.borderStyle = bsLine;
     b.wordWrap = true;
-    b.margenHorz = 3;
-    b.margenVert = 2;
     lblBeskrivelse = std::make_unique<TTextBar>(pan1, b);
     lblDatoL = Control(pan1, L"STATIC", "Sidst kopieret:", SS_LEFT, 8, 102, 80, 15, ID_LBLDATOL);
     auto d = Bar(96, 99, 121, 19);
@@ -109,7 +107,6 @@ void TfrmCopyMain::CreatePan1(int width) {
     auto t = Bar(8, 45, 201, 19);
     t.borderStyle = bsLine;
     t.verticalAlign = vaCenter;
-    t.margenHorz = 3;
     lblDest = std::make_unique<TTextBar>(gbDest, t);
     chkSletDest = Button(gbDest, "S&let indhold i destinationsmappe", BS_AUTOCHECKBOX, 8, 69, 201, 17, ID_CHKSLETDEST);
     chkModsat = Button(pan1, "Kopier modsat (fra destination til kilde)", BS_AUTOCHECKBOX | BS_MULTILINE, 8, 216, 217,

@@ -7,10 +7,12 @@
 
 #include "controls/IndBoks.h"
 #include "core/Abort.h"
+#include "core/HelpPage.h"
 #include "core/Report.h"
 #include "core/Text.h"
 #include "forms/CopyOm.h"
 #include "forms/CopyStatus.h"
+#include "forms/HelpPage.h"
 #include "CopyMainIds.h"
 
 namespace tavrel {
@@ -95,10 +97,18 @@ bool TfrmCopyMain::HandleMenuCommand(int id) {
         if (command && WaitsForRun(*command, *job_)) return true;
     }
     switch (id) {
-    case IDOK:
-        // Enter, as the dialog keys deliver it.
-        if (::GetFocus() == txtNyType) txtNyTypeKeyDown(VK_RETURN);
+    case IDOK: {
+        // Enter, as the dialog keys deliver it: in the new-type box it adds the type, on a
+        // push button it presses the button, as in any dialog.
+        HWND focus = ::GetFocus();
+        if (focus == txtNyType) {
+            txtNyTypeKeyDown(VK_RETURN);
+        } else if (focus && ::IsChild(hwnd_, focus) && ::IsWindowEnabled(focus) &&
+                   (::SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+            OnCommand(::GetDlgCtrlID(focus), BN_CLICKED, focus);
+        }
         return true;
+    }
     case IDCANCEL:
         AfbrydKeyDown(VK_ESCAPE);
         return true;
@@ -272,19 +282,9 @@ void TfrmCopyMain::mnuDiskettedrevClick() {
 void TfrmCopyMain::mnuUdeladteClick() { shell_.OpenWithShell(SkippedReportFile(job_->JobFileName())); }
 
 void TfrmCopyMain::mnuHjaelpClick() {
-    // The Windows help viewer is gone from current systems; without it the help page beside
-    // the program opens in the browser.
-    if (::WinHelpW(hwnd_, L"Tavrel.hlp", HELP_CONTENTS, 0)) return;
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    const std::string programFolder = ExtractFilePath(FromWide(std::wstring_view(path, n)));
-    for (const char* candidate : {"Tavrel.html", "help\\Tavrel.html"}) {
-        const std::string page = programFolder + candidate;
-        if (FileExists(fs_, page)) {
-            shell_.OpenWithShell(page);
-            return;
-        }
-    }
+    // The help page that ships with the program, at the part about the tab in front. The
+    // Windows help viewer is not asked: where a stub of it remains, it only shows a notice.
+    OpenHelpPage(fs_, shell_, messages_, HelpSectionOfTab(static_cast<int>(TabControl1.Send(TCM_GETCURSEL))));
 }
 
 void TfrmCopyMain::menuOmClick() { ShowAbout(hwnd_); }

@@ -135,10 +135,10 @@ tv_answer() {
 }
 
 # tv_drive_row LETTER: the client y of a drive's row in the collapsed tree. The tree lists the
-# drives C: to X: that exist, in letter order, 16 pixels a row.
+# drives C: to Z: that exist, in letter order, 16 pixels a row.
 tv_drive_row() {
     local letter="$1" n=0 d
-    for d in $(ls "$WINEPREFIX/dosdevices" | grep -E '^[c-x]:$' | sort); do
+    for d in $(ls "$WINEPREFIX/dosdevices" | grep -E '^[c-z]:$' | sort); do
         [ "$d" = "$letter:" ] && { echo $((73 + 16 * n)); return 0; }
         n=$((n + 1))
     done
@@ -169,6 +169,17 @@ tv_keys() {
     xdotool mousemove --window "$id" 60 $((h - 8))
     sleep 0.3
     xdotool click 1
+    sleep 0.3
+    xdotool key --delay 150 "$@"
+    sleep 0.5
+}
+
+# tv_hover WINDOW KEY...: types the keys with the pointer resting on the window's status bar,
+# without a click, so that the window is not activated anew by the test.
+tv_hover() {
+    local id="$1" w h; shift
+    read -r _ _ w h <<<"$(tv_geometry "$id")"
+    xdotool mousemove --window "$id" 60 $((h - 8))
     sleep 0.3
     xdotool key --delay 150 "$@"
     sleep 0.5
@@ -208,6 +219,15 @@ tv_shot() { import -window root "$SHOTS/$1" 2>/dev/null; }
 # tv_pixel FILE X Y: the colour of one screen pixel of a screenshot as "#RRGGBB".
 tv_pixel() {
     convert "$SHOTS/$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-F]\{6\}' | head -1
+}
+
+# tv_inset FILE X Y W H: in that screen area of a screenshot, the columns from a text bar's grey
+# border line to the first black pixel of its text.
+tv_inset() {
+    convert "$SHOTS/$1" -crop "$4x$5+$2+$3" -depth 8 txt:- 2>/dev/null | tail -n +2 |
+        awk -F'[,: ]+' '/#808080/ { if (border == "" || $1 < border) border = $1 }
+                        /#000000/ { if (text == "" || $1 < text) text = $1 }
+                        END { if (border != "" && text != "") print text - border }'
 }
 
 # tv_geometry WINDOW: "X Y WIDTH HEIGHT" of the window's X window on the screen.

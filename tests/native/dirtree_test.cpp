@@ -201,7 +201,7 @@ protected:
     std::vector<TreeNode> changes;
 };
 
-TEST_F(DirTreeTest, DriveLevelFollowsTheMaskFromCToX) {
+TEST_F(DirTreeTest, DriveLevelFollowsTheMaskFromCToZ) {
     fs.AddDrive('A');
     fs.AddDrive('B');
     Model().ReadDrives();
@@ -222,9 +222,14 @@ TEST_F(DirTreeTest, DriveLevelFollowsTheMaskFromCToX) {
     fs.AddDrive('X');
     fs.AddDrive('Y');
     fs.AddDrive('Z');
+    fs.AddFolder("Z:\\Net");
     model->ShowFloppyDrives = false;
     model->ReadDrives();
-    EXPECT_EQ(ChildTexts(tree, kNoNode), (Texts{"Lokal disk (C:)", "Lokal disk (D:)", "Lokal disk (X:)"}));
+    EXPECT_EQ(ChildTexts(tree, kNoNode), (Texts{"Lokal disk (C:)", "Lokal disk (D:)", "Lokal disk (X:)",
+                                                "Lokal disk (Y:)", "Lokal disk (Z:)"}));
+    // The last letter is probed like the others.
+    EXPECT_NE(tree.FirstChild(Drive('Z')), kNoNode);
+    EXPECT_EQ(tree.FirstChild(Drive('Y')), kNoNode);
 }
 
 TEST_F(DirTreeTest, ProbingGivesAnExpandButtonOnlyForRealSubfolders) {
@@ -422,11 +427,14 @@ TEST_F(DirTreeTest, SelectedPathLeavesTheSelectionWhenTheFolderCannotBeFound) {
     model->SetSelectedPath("C:\\Data");
     size_t before = changes.size();
 
-    for (const char* path : {"C:\\Findes ikke\\", "", "A:\\Disk\\", "Y:\\Net", "Q:\\", "C:\\Temp\\Senere\\"}) {
+    for (const char* path : {"C:\\Findes ikke\\", "", "A:\\Disk\\", "Q:\\", "C:\\Temp\\Senere\\"}) {
         model->SetSelectedPath(path);
         EXPECT_EQ(model->SelectedPath(), "C:\\Data\\") << path;
     }
     EXPECT_EQ(changes.size(), before);
+    // Y: is listed, so its folders are found.
+    model->SetSelectedPath("Y:\\Net");
+    EXPECT_EQ(model->SelectedPath(), "Y:\\Net\\");
     EXPECT_EQ(tree.UpdateDepth(), 0);
     EXPECT_EQ(cursor.depth, 0);
 }

@@ -363,7 +363,9 @@ TEST_F(MarkingTest, LoadedFoldersAreMarkedWithTheirAncestors) {
     EXPECT_FALSE(marking->MarkLoadedFolder("A:\\Disk\\")) << "floppy drives are hidden";
     EXPECT_FALSE(marking->MarkLoadedFolder("C:\\Findes ikke\\"));
     EXPECT_FALSE(marking->MarkLoadedFolder(""));
-    EXPECT_EQ(marking->CollectMarkedFolders(), Paths{"C:\\Data\\"});
+    EXPECT_EQ(Mark("C:\\"), PartlyMarked) << "nothing else is marked in the tree";
+    // The folders the tree cannot show stay in the job, by drive letter among the others.
+    EXPECT_EQ(marking->CollectMarkedFolders(), (Paths{"A:\\Disk\\", "C:\\Data\\", "C:\\Findes ikke\\"}));
     EXPECT_EQ(modified, 0) << "loading is no change of the job";
 
     ticked = false;
@@ -373,6 +375,66 @@ TEST_F(MarkingTest, LoadedFoldersAreMarkedWithTheirAncestors) {
     EXPECT_EQ(Mark("C:\\Data\\Mail\\"), Unmarked);
     EXPECT_EQ(Mark("D:\\Musik\\"), PartlyMarked);
     EXPECT_EQ(marking->CollectMarkedFolders(), (Paths{"C:\\Data\\", "D:\\Musik\\Jazz\\"}));
+}
+
+TEST_F(MarkingTest, AScrolledTreeMovesTheBoxesLeft) {
+    Start();
+    Open("C:\\");
+    TreeNode data = Node("C:\\Data\\");
+    const int y = tree.RowOf(data) * MemoryTreeView::kRowHeight + 5;
+    const int left = tree.Indent() * 2;  // level 1
+    struct Case {
+        int scroll, x;
+        bool counts;
+    };
+    // The box spans left - scroll < x < left - scroll + 16.
+    const Case cases[] = {
+        {0, left + 8, true},       {25, left + 8, false},       {25, left - 25 + 1, true},
+        {25, left - 25 + 15, true}, {25, left - 25, false},      {25, left - 25 + 16, false},
+        {30, left - 30 + 8, true}, {30, left - 30 + 16 + 25, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("scroll " + std::to_string(c.scroll) + ", x " + std::to_string(c.x));
+        tree.SetScrollX(c.scroll);
+        const int before = tree.State(data);
+        marking->DirTreeT1MouseDown(c.x, y);
+        EXPECT_EQ(tree.State(data) != before, c.counts);
+    }
+}
+
+TEST_F(MarkingTest, LoadedFoldersWithoutANodeStayInTheJob) {
+    fs.AddDrive('A');
+    fs.AddFolder("A:\\Disk");
+    fs.AddDrive('Q');
+    fs.AddFolder("Q:\\Net\\Del");
+    fs.AddDrive('Z');
+    fs.AddFolder("Z:\\Kontor");
+    fs.AddFolder("Z:\\Arkiv");
+    Start();
+    // Q: is kept out of the tree as another program might filter it; A: is a hidden floppy.
+    model->OnAddDir = [](const std::string& path) { return path.rfind("Q:", 0) != 0; };
+    model->ReadDrives();
+    marking->ClearAllMarks();
+
+    EXPECT_TRUE(marking->MarkLoadedFolder("Z:\\Kontor\\")) << "Z: is listed like any drive";
+    EXPECT_FALSE(marking->MarkLoadedFolder("Q:\\Net\\Del"));
+    EXPECT_TRUE(marking->MarkLoadedFolder("C:\\Data\\Web\\"));
+    EXPECT_FALSE(marking->MarkLoadedFolder("A:\\Disk\\"));
+    EXPECT_FALSE(marking->MarkLoadedFolder("a:\\DISK\\")) << "kept once";
+    EXPECT_EQ(marking->UnshownFolders(), (Paths{"Q:\\Net\\Del\\", "A:\\Disk\\"}));
+
+    const Paths job = {"A:\\Disk\\", "C:\\Data\\Web\\", "Q:\\Net\\Del\\", "Z:\\Kontor\\"};
+    EXPECT_EQ(marking->CollectMarkedFolders(), job);
+    // Collecting again (every save and run does) gives the same list.
+    EXPECT_EQ(marking->CollectMarkedFolders(), job);
+    // Unmarking what the tree shows leaves what it cannot show.
+    PressAt(Node("C:\\Data\\Web\\"), 8);
+    EXPECT_EQ(marking->CollectMarkedFolders(), (Paths{"A:\\Disk\\", "Q:\\Net\\Del\\", "Z:\\Kontor\\"}));
+
+    // Closing the job or switching the floppy drives clears all marks, these too.
+    marking->ClearAllMarks();
+    EXPECT_TRUE(marking->UnshownFolders().empty());
+    EXPECT_TRUE(marking->CollectMarkedFolders().empty());
 }
 
 TEST_F(MarkingTest, NextAfterSubtreeSkipsTheWholeSubtree) {

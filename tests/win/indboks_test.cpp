@@ -219,3 +219,45 @@ TEST(IndBoks, LayoutFollowsTheAverageCharacterSizeAndIsCentred) {
     EXPECT_NEAR(cx, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
     EXPECT_NEAR(cy, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
 }
+
+TEST(IndBoks, OwnedByTheProgramsWindowAndThePromptIsMeasuredAsShown) {
+    Window main;
+    ASSERT_TRUE(main.Create({.title = "Hovedvindue", .x = 0, .y = 0, .width = 300, .height = 200}));
+    main.Show();
+    ::SetForegroundWindow(main);
+    ::SetActiveWindow(main);
+    // An "&" in the prompt is shown as itself, so the label must be wide enough for it.
+    const std::string prompt = "Brev && pakker & andet:";
+    HWND owner = nullptr;
+    LONG_PTR exStyle = 0;
+    int labelWidth = 0, textWidth = 0;
+    std::string shown;
+    std::string value = "v";
+    std::thread user([&] {
+        HWND dlg = WaitForDialog(L"Job");
+        if (!dlg) return;
+        owner = ::GetWindow(dlg, GW_OWNER);
+        exStyle = ::GetWindowLongPtrW(dlg, GWL_EXSTYLE);
+        HWND label = ::GetWindow(dlg, GW_CHILD);
+        shown = WindowHandle(label).GetText();
+        RECT r;
+        ::GetClientRect(label, &r);
+        labelWidth = r.right;
+        HDC dc = ::GetDC(label);
+        HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+        std::wstring text = ToWide(prompt);
+        RECT calc{0, 0, 0, 0};
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &calc, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(label, dc);
+        textWidth = calc.right;
+        Press(EditOf(dlg), VK_ESCAPE);
+    });
+    IndBoksQuery(kCaption, prompt, "&OK", "Annuller", value);
+    user.join();
+    EXPECT_EQ(owner, main.Handle()) << "owned by the program's window: no taskbar button of its own";
+    EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
+    EXPECT_EQ(shown, prompt);
+    EXPECT_GE(labelWidth, textWidth) << "the label holds the whole prompt, its ampersands included";
+    EXPECT_GT(textWidth, 0);
+}
