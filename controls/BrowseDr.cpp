@@ -33,7 +33,7 @@ BOOL CALLBACK FindChild(HWND child, LPARAM lp) {
 std::string PathOfItem(LPCITEMIDLIST item) {
     wchar_t buf[MAX_PATH + 1] = {};
     if (!item || !::SHGetPathFromIDListW(item, buf)) return {};
-    return Narrow(buf);
+    return FromWide(buf);
 }
 
 }  // namespace
@@ -69,17 +69,17 @@ std::string TBrowseDirectoryDlg::Caption() const {
     if (!dialog_) return caption_;
     wchar_t buf[256] = {};
     ::GetWindowTextW(dialog_, buf, 256);
-    return Narrow(buf);
+    return FromWide(buf);
 }
 
 void TBrowseDirectoryDlg::SetCaption(const std::string& value) {
     caption_ = value;
-    if (dialog_) ::SetWindowTextW(dialog_, Widen(caption_).c_str());
+    if (dialog_) ::SetWindowTextW(dialog_, ToWide(caption_).c_str());
 }
 
 void TBrowseDirectoryDlg::SendSelection() const {
     if (!dialog_ || selection_.empty()) return;
-    std::wstring path = Widen(NormalizeSelectionPath(selection_));
+    std::wstring path = ToWide(NormalizeSelectionPath(selection_));
     ::SendMessageW(dialog_, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
 }
 
@@ -104,7 +104,7 @@ std::string TBrowseDirectoryDlg::ComputeStatusText() const {
     if (!dc) return statusText_;
     HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(line, WM_GETFONT, 0, 0)));
     auto width = [dc](const std::string& s) {
-        std::wstring w = Widen(s);
+        std::wstring w = ToWide(s);
         SIZE size{};
         if (!::GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size)) return 0;
         return static_cast<int>(size.cx);
@@ -122,12 +122,12 @@ std::string TBrowseDirectoryDlg::ComputeStatusText() const {
 void TBrowseDirectoryDlg::SendStatusText() const {
     if (!dialog_) return;
     bool known = statusLine_ != nullptr;
-    std::wstring text = Widen(ComputeStatusText());
+    std::wstring text = ToWide(ComputeStatusText());
     sentStatus_ = text;
     ::SendMessageW(dialog_, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
     // The first text sent finds a status line that has no known id; fit it now.
     if (!known && fitStatusText_ && FindStatusLine()) {
-        std::wstring fitted = Widen(ComputeStatusText());
+        std::wstring fitted = ToWide(ComputeStatusText());
         if (fitted != text) {
             sentStatus_ = fitted;
             ::SendMessageW(dialog_, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(fitted.c_str()));
@@ -151,7 +151,7 @@ void TBrowseDirectoryDlg::DoInitialized(HWND dialog) {
         // Selecting makes the shell decide on the OK button again; the caller's choice stands.
         ::SendMessageW(dialog, BFFM_ENABLEOK, 0, enableOK_ ? 1 : 0);
     }
-    if (!caption_.empty()) ::SetWindowTextW(dialog, Widen(caption_).c_str());
+    if (!caption_.empty()) ::SetWindowTextW(dialog, ToWide(caption_).c_str());
     if (OnCreate) OnCreate(*this);
 }
 
@@ -189,7 +189,7 @@ bool TBrowseDirectoryDlg::Execute(HWND owner) {
     LPITEMIDLIST root = nullptr;
     if (FAILED(::SHGetSpecialFolderLocation(ownerWindow, RootFolderId(Root), &root))) root = nullptr;
     wchar_t displayName[MAX_PATH + 1] = {};
-    std::wstring title = Widen(Title);
+    std::wstring title = ToWide(Title);
     BROWSEINFOW bi{};
     bi.hwndOwner = ownerWindow;
     bi.pidlRoot = root;

@@ -12,10 +12,6 @@
 
 namespace tavrel {
 
-// UTF-8 <-> UTF-16 for the W functions (the platform's one pair of helpers).
-inline std::wstring ToWide(std::string_view utf8) { return Widen(utf8); }
-inline std::string FromWide(std::wstring_view utf16) { return Narrow(utf16); }
-
 // A window handle with convenience wrappers; owns nothing.
 class WindowHandle {
 public:

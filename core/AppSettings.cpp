@@ -2,7 +2,8 @@
 
 #include <climits>
 
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 
 namespace tavrel {
 

@@ -1,6 +1,6 @@
 #include "core/CmdLine.h"
 
-#include "core/Text.h"
+#include "base/Text.h"
 
 namespace tavrel {
 

@@ -5,7 +5,8 @@
 #include <unordered_map>
 
 #include "core/Formats.h"
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 
 namespace tavrel {
 

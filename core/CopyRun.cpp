@@ -1,7 +1,8 @@
 #include "core/CopyRun.h"
 
 #include "core/Formats.h"
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 
 namespace tavrel {
 

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "core/JobFile.h"
-#include "core/Text.h"
+#include "base/Path.h"
 
 namespace tavrel {
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 
 namespace tavrel {
 

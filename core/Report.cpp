@@ -1,6 +1,7 @@
 #include "core/Report.h"
 
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 
 namespace tavrel {
 

@@ -5,7 +5,7 @@
 #include "controls/Collation.h"
 #include "core/Abort.h"
 #include "core/ListSync.h"
-#include "core/Text.h"
+#include "base/Path.h"
 #include "forms/Brand.h"
 #include "forms/CopyStatus.h"
 #include "forms/UiFont.h"

@@ -9,7 +9,7 @@
 #include "core/Abort.h"
 #include "core/HelpPage.h"
 #include "core/Report.h"
-#include "core/Text.h"
+#include "base/Text.h"
 #include "forms/CopyOm.h"
 #include "forms/CopyStatus.h"
 #include "forms/HelpPage.h"

@@ -5,7 +5,7 @@
 
 #include "controls/Window.h"
 #include "core/HelpPage.h"
-#include "core/Text.h"
+#include "base/Path.h"
 
 namespace tavrel {
 

@@ -2,7 +2,7 @@
 
 #include "core/Abort.h"
 #include "core/Formats.h"
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/win32/WinText.h"
 
 namespace tavrel {
@@ -42,7 +42,7 @@ void Console::Write(void* handle, bool console, const std::string& text) {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return;
     DWORD written = 0;
     if (console) {
-        std::wstring wide = Widen(text);
+        std::wstring wide = ToWide(text);
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     } else {
         WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
@@ -61,11 +61,11 @@ std::optional<std::string> Console::ReadLine() {
         wchar_t c;
         DWORD read = 0;
         while (ReadConsoleW(in_, &c, 1, &read, nullptr) && read == 1) {
-            if (c == L'\n') return Narrow(wide);
+            if (c == L'\n') return FromWide(wide);
             if (c != L'\r') wide += c;
         }
         if (wide.empty()) return std::nullopt;
-        return Narrow(wide);
+        return FromWide(wide);
     }
     char c;
     DWORD read = 0;

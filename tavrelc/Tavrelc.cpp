@@ -12,7 +12,7 @@
 #include "core/JobController.h"
 #include "core/Marking.h"
 #include "core/MemoryTreeView.h"
-#include "core/Text.h"
+#include "base/Path.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32System.h"
 #include "tavrelc/Console.h"
@@ -26,7 +26,7 @@ enum ExitCode { kDone = 0, kDoneWithFailures = 1, kCannotRun = 2, kStopped = 3 }
 std::string ProgramFolder() {
     wchar_t buffer[MAX_PATH * 4];
     DWORD n = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
-    return ExtractFilePath(Narrow(std::wstring_view(buffer, n)));
+    return ExtractFilePath(FromWide(std::wstring_view(buffer, n)));
 }
 
 // The console shows no tree, so its folders need no names or icons from the shell: the run
@@ -126,7 +126,7 @@ int wmain(int, wchar_t**) {
     Console console;
     try {
         // The system's own command line, split by the program's rules rather than the C runtime's.
-        return Run(console, SplitCommandLine(Narrow(GetCommandLineW())));
+        return Run(console, SplitCommandLine(FromWide(GetCommandLineW())));
     } catch (const std::exception& e) {
         console.Err(std::string("Uventet fejl: ") + e.what() + "\r\n");
         return kCannotRun;

@@ -1,6 +1,6 @@
 #include "platform/win32/Win32FileSystem.h"
 
-#include "core/Text.h"
+#include "base/Path.h"
 #include "platform/win32/WinText.h"
 
 #include <winternl.h>
@@ -15,7 +15,7 @@ FileTime ToFileTime(const FILETIME& ft) {
 
 DirEntry ToEntry(const WIN32_FIND_DATAW& data) {
     DirEntry entry;
-    entry.name = Narrow(data.cFileName);
+    entry.name = FromWide(data.cFileName);
     entry.attributes = data.dwFileAttributes;
     entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     entry.lastWrite = ToFileTime(data.ftLastWriteTime);
@@ -258,7 +258,7 @@ bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::string&
     }
     // A name near the 255-character limit of one name cannot take the extra characters.
     std::string name = ExtractFileName(path);
-    if (Widen(name).size() > 200) name = "tavrel";
+    if (ToWide(name).size() > 200) name = "tavrel";
     std::string temp = ExtractFilePath(path) + "~" + name + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
     std::wstring wideTemp = LongPath(temp);
     auto fail = [&](DWORD code) {
@@ -299,7 +299,7 @@ std::string Win32FileSystem::CurrentDirectory() {
     buffer.resize(n);
     if (buffer.starts_with(L"\\\\?\\UNC\\")) buffer = L"\\\\" + buffer.substr(8);
     else if (buffer.starts_with(L"\\\\?\\")) buffer = buffer.substr(4);
-    std::string dir = Narrow(buffer);
+    std::string dir = FromWide(buffer);
     if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
     return dir;
 }

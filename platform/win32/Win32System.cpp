@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/Text.h"
+#include "base/Path.h"
 
 namespace tavrel {
 
@@ -17,7 +17,7 @@ Win32Registry::~Win32Registry() { Close(); }
 bool Win32Registry::Open() {
     Close();
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root_, Widen(keyPath_).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExW(root_, ToWide(keyPath_).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
     key_ = key;
@@ -32,8 +32,8 @@ void Win32Registry::Close() {
 std::optional<std::string> Win32Registry::ReadString(const std::string& subkey, const std::string& name) {
     if (!key_) return std::nullopt;
     HKEY sub = nullptr;
-    if (RegOpenKeyExW(key_, Widen(subkey).c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) return std::nullopt;
-    std::wstring wideName = Widen(name);
+    if (RegOpenKeyExW(key_, ToWide(subkey).c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) return std::nullopt;
+    std::wstring wideName = ToWide(name);
     std::optional<std::string> result;
     DWORD type = 0, size = 0;
     if (RegQueryValueExW(sub, wideName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
@@ -45,7 +45,7 @@ std::optional<std::string> Win32Registry::ReadString(const std::string& subkey, 
             // The stored value may or may not end with its terminator.
             std::wstring value(buffer.data(), bytes / sizeof(wchar_t));
             while (!value.empty() && value.back() == L'\0') value.pop_back();
-            result = Narrow(value);
+            result = FromWide(value);
         }
     }
     RegCloseKey(sub);
@@ -55,12 +55,12 @@ std::optional<std::string> Win32Registry::ReadString(const std::string& subkey, 
 bool Win32Registry::WriteString(const std::string& subkey, const std::string& name, const std::string& value) {
     if (!key_) return false;
     HKEY sub = nullptr;
-    if (RegCreateKeyExW(key_, Widen(subkey).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr) !=
+    if (RegCreateKeyExW(key_, ToWide(subkey).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr) !=
         ERROR_SUCCESS)
         return false;
-    std::wstring wide = Widen(value);
+    std::wstring wide = ToWide(value);
     DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-    LONG rc = RegSetValueExW(sub, Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes);
+    LONG rc = RegSetValueExW(sub, ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes);
     RegCloseKey(sub);
     return rc == ERROR_SUCCESS;
 }
@@ -72,19 +72,19 @@ uint32_t Win32Clock::TickCount() { return GetTickCount(); }
 std::string Win32Clock::ShortDateNow() {
     wchar_t buffer[128] = {};
     if (!GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, 128, nullptr)) return {};
-    return Narrow(buffer);
+    return FromWide(buffer);
 }
 
 std::string Win32Clock::LongTimeNow() {
     wchar_t buffer[128] = {};
     if (!GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, nullptr, nullptr, buffer, 128)) return {};
-    return Narrow(buffer);
+    return FromWide(buffer);
 }
 
 // ---- Shell ----
 
 void Win32Shell::OpenWithShell(const std::string& target) {
-    ShellExecuteW(nullptr, nullptr, Widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, nullptr, ToWide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 namespace {
@@ -92,10 +92,10 @@ namespace {
 // What the shell itself says of a path: its display name and its small icons, closed and open.
 ShellItemInfo AskShell(const std::string& path) {
     ShellItemInfo info;
-    std::wstring wide = Widen(path);
+    std::wstring wide = ToWide(path);
     SHFILEINFOW sfi{};
     if (SHGetFileInfoW(wide.c_str(), 0, &sfi, sizeof(sfi), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
-        info.displayName = Narrow(sfi.szDisplayName);
+        info.displayName = FromWide(sfi.szDisplayName);
         info.icon = sfi.iIcon;
     }
     SHFILEINFOW open{};
@@ -165,7 +165,7 @@ MsgResult Win32MessageBox::Show(const std::string& text, const std::string& capt
     case MsgIcon::Question: flags |= MB_ICONQUESTION; break;
     case MsgIcon::Information: flags |= MB_ICONINFORMATION; break;
     }
-    switch (MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), flags)) {
+    switch (MessageBoxW(owner_, ToWide(text).c_str(), ToWide(caption).c_str(), flags)) {
     case IDYES: return MsgResult::Yes;
     case IDNO: return MsgResult::No;
     case IDCANCEL: return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;

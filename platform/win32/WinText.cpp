@@ -2,23 +2,6 @@
 
 namespace tavrel {
 
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string Narrow(std::wstring_view utf16) {
-    if (utf16.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 std::wstring LongPath(std::wstring path) {
     constexpr size_t kLimit = 248;
     if (path.size() < kLimit) return path;
@@ -39,7 +22,7 @@ std::wstring LongPath(std::wstring path) {
     return path;
 }
 
-std::wstring LongPath(const std::string& path) { return LongPath(Widen(path)); }
+std::wstring LongPath(const std::string& path) { return LongPath(ToWide(path)); }
 
 std::string SystemErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
@@ -50,7 +33,7 @@ std::string SystemErrorText(DWORD code) {
     if (buffer) LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
     if (text.empty()) return "Fejl " + std::to_string(code) + ".";
-    return Narrow(text);
+    return FromWide(text);
 }
 
 }  // namespace tavrel

@@ -1,6 +1,7 @@
-// UTF-8 <-> UTF-16 at the W calls, long-path prefixes and system error texts. Include this
-// header instead of <windows.h> in code that also uses IFileSystem: it removes the CopyFile
-// and DeleteFile macros, which would otherwise rename those methods.
+// <windows.h> for the program, with long-path prefixes and system error texts for the W calls
+// (the UTF-8 conversions are base/Wide.h, included here). Include this header instead of
+// <windows.h> in code that also uses IFileSystem: it removes the CopyFile and DeleteFile
+// macros, which would otherwise rename those methods.
 #pragma once
 
 #include <windows.h>
@@ -11,10 +12,9 @@
 #include <string>
 #include <string_view>
 
-namespace tavrel {
+#include "base/Wide.h"
 
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view utf16);
+namespace tavrel {
 
 // The path with "\\?\" (or "\\?\UNC\" for a network path) in front when it is 248 characters
 // or longer, the limit of CreateDirectory; relative and already prefixed paths stay as they are.

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 #include "tests/native/support/RunFixture.h"

@@ -9,7 +9,8 @@
 #include <random>
 
 #include "core/Formats.h"
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 #include "tests/native/support/RunFixture.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/MemoryTreeView.h"
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "core/CopyRun.h"
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 #include "tests/native/support/RunFixture.h"

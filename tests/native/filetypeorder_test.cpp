@@ -4,7 +4,7 @@
 
 #include "core/JobController.h"
 #include "core/JobFile.h"
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 

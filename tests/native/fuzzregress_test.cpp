@@ -10,7 +10,7 @@
 // nothing beyond the core and the simulation.
 #include "fuzz/Targets.cpp"
 #include "core/JobFile.h"
-#include "core/Text.h"
+#include "base/Text.h"
 
 namespace fsys = std::filesystem;
 using namespace tavrel;

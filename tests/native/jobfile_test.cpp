@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "core/Text.h"
+#include "base/Text.h"
 
 using namespace tavrel;
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 #include "tests/native/support/RunFixture.h"

@@ -1,4 +1,5 @@
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <thread>
 
-#include "core/Text.h"
+#include "base/Path.h"
 #include "platform/win32/Win32FileSystem.h"
 
 using namespace tavrel;
@@ -21,7 +21,7 @@ namespace {
 const char kCaption[] = "Vælg destination";
 
 HWND WaitForDialog() {
-    std::wstring title = Widen(kCaption);
+    std::wstring title = ToWide(kCaption);
     for (int i = 0; i < 1000; ++i) {
         HWND h = ::FindWindowW(L"#32770", title.c_str());
         if (h && ::IsWindowVisible(h)) return h;
@@ -46,9 +46,9 @@ LRESULT CALLBACK RecordSent(int code, WPARAM wp, LPARAM lp) {
     auto* m = reinterpret_cast<CWPSTRUCT*>(lp);
     if (code == HC_ACTION && g_sent) {
         if (m->message == BFFM_SETSELECTIONW && m->wParam)
-            g_sent->selections.push_back(Narrow(reinterpret_cast<const wchar_t*>(m->lParam)));
+            g_sent->selections.push_back(FromWide(reinterpret_cast<const wchar_t*>(m->lParam)));
         else if (m->message == BFFM_SETSTATUSTEXTW)
-            g_sent->statusTexts.push_back(Narrow(reinterpret_cast<const wchar_t*>(m->lParam)));
+            g_sent->statusTexts.push_back(FromWide(reinterpret_cast<const wchar_t*>(m->lParam)));
         else if (m->message == BFFM_ENABLEOK)
             g_sent->enableOK.push_back(m->lParam);
     }
@@ -67,7 +67,7 @@ protected:
         for (const char* f : {"Data", "Data\\Programmer", "Data\\Programmer\\Faelles",
                               "Data\\Programmer\\Faelles\\Meget langt mappenavn som ikke kan vises",
                               "Data\\Programmer\\Faelles\\Meget langt mappenavn som ikke kan vises\\Sub"})
-            ::CreateDirectoryW(Widen(base + f).c_str(), nullptr);
+            ::CreateDirectoryW(ToWide(base + f).c_str(), nullptr);
         g_sent = &sent;
         hook = ::SetWindowsHookExW(WH_CALLWNDPROC, RecordSent, nullptr, ::GetCurrentThreadId());
     }
@@ -205,10 +205,10 @@ TEST_F(BrowseTest, StatusTextIsShortenedToTheStatusLine) {
         first = WindowHandle(line).GetText();
         d.SetStatusText(deep);
         folder = WindowHandle(line).GetText();
-        folderWidth = TextWidth(line, Widen(folder));
+        folderWidth = TextWidth(line, ToWide(folder));
         d.SetStatusText(longText);
         text = WindowHandle(line).GetText();
-        textWidth = TextWidth(line, Widen(text));
+        textWidth = TextWidth(line, ToWide(text));
     };
     Run(dlg, [&](HWND h) { Press(h, IDCANCEL); });
     std::printf("status line %d px: \"%s\" (%d px), \"%s\" (%d px)\n", lineWidth, folder.c_str(), folderWidth,

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/Marking.h"
-#include "core/Text.h"
+#include "base/Path.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32System.h"
 
@@ -129,8 +129,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ::InitCommonControlsEx(&icc);
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-    std::string scene = argc > 1 ? Narrow(argv[1]) : "main";
-    std::string folder = argc > 2 ? IncludeTrailingBackslash(Narrow(argv[2])) : "C:\\";
+    std::string scene = argc > 1 ? FromWide(argv[1]) : "main";
+    std::string folder = argc > 2 ? IncludeTrailingBackslash(FromWide(argv[2])) : "C:\\";
     ::SetTimer(nullptr, 0, 8000, EndDemo);
 
     Win32FileSystem fs;

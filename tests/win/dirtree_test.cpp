@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "core/Marking.h"
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32System.h"
 
@@ -19,12 +20,12 @@ namespace {
 class Host : public Window {};
 
 void MakeFolder(const std::string& path, DWORD attributes = 0) {
-    ::CreateDirectoryW(Widen(path).c_str(), nullptr);
-    if (attributes) ::SetFileAttributesW(Widen(path).c_str(), attributes);
+    ::CreateDirectoryW(ToWide(path).c_str(), nullptr);
+    if (attributes) ::SetFileAttributesW(ToWide(path).c_str(), attributes);
 }
 
 void MakeFile(const std::string& path) {
-    HANDLE h = ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE h = ::CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
 }
 
@@ -125,7 +126,7 @@ TEST_F(DirTreeTest, OrderWithoutDotsAndButtonsOnlyWhereSubfoldersAre) {
     EXPECT_NE(tree->FirstChild(Node(base + "Alpha\\")), kNoNode);
     EXPECT_EQ(tree->FirstChild(Node(base + "beta\\")), kNoNode);
     EXPECT_NE(tree->FirstChild(Node(base + "Gamma\\")), kNoNode);
-    ASSERT_TRUE(::GetFileAttributesW(Widen(base + "Alpha\\.skjult").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(::GetFileAttributesW(ToWide(base + "Alpha\\.skjult").c_str()) & FILE_ATTRIBUTE_HIDDEN);
     std::vector<std::string> hidden = {base + "Alpha\\.skjult\\"};
     EXPECT_EQ(ChildPaths(Node(base + "Alpha\\")), hidden);
     // A node without subfolders does not open.
@@ -168,7 +169,7 @@ TEST_F(DirTreeTest, RefreshAfterTheSelectedFolderWasDeletedSelectsItsDrive) {
     CreateTree();
     tree->SetSelectedPath(base + "Gamma\\Sub\\Dyb\\");
     ASSERT_EQ(tree->SelectedPath(), base + "Gamma\\Sub\\Dyb\\");
-    ASSERT_TRUE(::RemoveDirectoryW(Widen(base + "Gamma\\Sub\\Dyb").c_str()));
+    ASSERT_TRUE(::RemoveDirectoryW(ToWide(base + "Gamma\\Sub\\Dyb").c_str()));
     // Deleted after it was listed: it stays until the refresh.
     EXPECT_NE(Node(base + "Gamma\\Sub\\Dyb\\"), kNoNode);
     tree->RefreshTree();

@@ -1,7 +1,8 @@
 // The same steps on the simulated and on the real file system must give the same results, so
 // that what the native tests prove of the simulation holds on a disk. (Read-only folders are
 // left out: Wine cannot keep that attribute on a folder.)
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/WinText.h"

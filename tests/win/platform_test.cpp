@@ -1,4 +1,5 @@
-#include "core/Text.h"
+#include "base/Text.h"
+#include "base/Path.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/WinText.h"
@@ -62,20 +63,20 @@ const FileTime kT1 = UtcTime(2024, 3, 15, 10, 30, 20);
 
 TEST(WinText, ConversionsAndLongPathPrefixes) {
     std::string mixed = "Højde Ελληνικά 中文 😀";
-    EXPECT_EQ(Widen(mixed), L"H\u00f8jde \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u4e2d\u6587 \U0001F600");
-    EXPECT_EQ(Narrow(Widen(mixed)), mixed);
-    EXPECT_EQ(Widen(""), L"");
+    EXPECT_EQ(ToWide(mixed), L"H\u00f8jde \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u4e2d\u6587 \U0001F600");
+    EXPECT_EQ(FromWide(ToWide(mixed)), mixed);
+    EXPECT_EQ(ToWide(""), L"");
 
     EXPECT_EQ(LongPath("C:\\Data\\a.txt"), L"C:\\Data\\a.txt");
     std::string deep = "C:\\" + std::string(250, 'x');
-    EXPECT_EQ(LongPath(deep), L"\\\\?\\" + Widen(deep));
-    EXPECT_EQ(LongPath("\\\\srv\\share\\" + std::string(250, 'y')), L"\\\\?\\UNC\\srv\\share\\" + Widen(std::string(250, 'y')));
+    EXPECT_EQ(LongPath(deep), L"\\\\?\\" + ToWide(deep));
+    EXPECT_EQ(LongPath("\\\\srv\\share\\" + std::string(250, 'y')), L"\\\\?\\UNC\\srv\\share\\" + ToWide(std::string(250, 'y')));
     // Relative paths and "." or ".." are resolved first, since the prefix turns that off.
     std::wstring relative = LongPath(std::string(250, 'z'));
-    EXPECT_TRUE(relative.starts_with(L"\\\\?\\")) << Narrow(relative);
-    EXPECT_TRUE(relative.ends_with(L"\\" + Widen(std::string(250, 'z'))));
+    EXPECT_TRUE(relative.starts_with(L"\\\\?\\")) << FromWide(relative);
+    EXPECT_TRUE(relative.ends_with(L"\\" + ToWide(std::string(250, 'z'))));
     EXPECT_EQ(LongPath("C:/" + std::string(250, 'x') + "/../b.txt"), L"\\\\?\\C:\\b.txt");
-    EXPECT_EQ(LongPath("\\\\?\\" + deep), L"\\\\?\\" + Widen(deep));
+    EXPECT_EQ(LongPath("\\\\?\\" + deep), L"\\\\?\\" + ToWide(deep));
     // 247 characters still work without the prefix; 248 need it.
     EXPECT_EQ(LongPath("C:\\" + std::string(244, 'a')).substr(0, 4), L"C:\\a");
     EXPECT_EQ(LongPath("C:\\" + std::string(245, 'a')).substr(0, 4), L"\\\\?\\");
@@ -327,7 +328,7 @@ TEST(Win32FileSystem, DrivesAndCurrentDirectory) {
 
 TEST(Win32Registry, StringsRoundTripWithDanishValueNames) {
     const std::string keyPath = "Software\\Ambrex Software\\Tavrel platform test";
-    RegDeleteTreeW(HKEY_CURRENT_USER, Widen(keyPath).c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, ToWide(keyPath).c_str());
     {
         Win32Registry store(keyPath);
         EXPECT_FALSE(store.WriteString("Start", "Top", "5"));
@@ -355,7 +356,7 @@ TEST(Win32Registry, StringsRoundTripWithDanishValueNames) {
 
     // The value name is stored in UTF-16 as "Højde", with the letter ø.
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Widen(keyPath + "\\Start").c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(keyPath + "\\Start").c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
     wchar_t value[32] = {};
     DWORD size = sizeof(value);
     DWORD type = 0;
@@ -364,7 +365,7 @@ TEST(Win32Registry, StringsRoundTripWithDanishValueNames) {
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_STREQ(value, L"420");
     RegCloseKey(key);
-    EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, Widen(keyPath).c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, ToWide(keyPath).c_str()), ERROR_SUCCESS);
 }
 
 // Plain folders are named and drawn without asking the shell for each one; the answer must
@@ -377,15 +378,15 @@ TEST(Win32System, ShellInfoOfPlainFoldersMatchesTheShell) {
     const std::string locked = root + "Skrivebeskyttet";
     ASSERT_TRUE(fs.CreateFolder(plain));
     ASSERT_TRUE(fs.CreateFolder(locked));
-    ASSERT_TRUE(SetFileAttributesW(Widen(locked).c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesW(ToWide(locked).c_str(), FILE_ATTRIBUTE_READONLY));
     auto shellSays = [](const std::string& path) {
         ShellItemInfo info;
         SHFILEINFOW sfi{};
-        SHGetFileInfoW(Widen(path).c_str(), 0, &sfi, sizeof(sfi), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-        info.displayName = Narrow(sfi.szDisplayName);
+        SHGetFileInfoW(ToWide(path).c_str(), 0, &sfi, sizeof(sfi), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+        info.displayName = FromWide(sfi.szDisplayName);
         info.icon = sfi.iIcon;
         SHFILEINFOW open{};
-        SHGetFileInfoW(Widen(path).c_str(), 0, &open, sizeof(open), SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
+        SHGetFileInfoW(ToWide(path).c_str(), 0, &open, sizeof(open), SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
         info.openIcon = open.iIcon;
         return info;
     };
@@ -400,7 +401,7 @@ TEST(Win32System, ShellInfoOfPlainFoldersMatchesTheShell) {
     EXPECT_EQ(shell.GetInfo(plain + "\\").displayName, ExtractFileName(plain));
     // A drive root keeps the shell's label, never a bare "C:".
     EXPECT_NE(shell.GetInfo("C:\\").displayName, "C:");
-    SetFileAttributesW(Widen(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(ToWide(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
     CoUninitialize();
 }
 
@@ -474,7 +475,7 @@ TEST(Win32MessageBox, ButtonsMapToResultsAndTextsArriveWhole) {
         EXPECT_EQ(box.Show("Vil du gemme ændringerne i Drev_C?", "Gem job", MsgButtons::YesNoCancel, MsgIcon::Question),
                   MsgResult::No);
         answer.worker.join();
-        EXPECT_EQ(Narrow(answer.text), "Vil du gemme ændringerne i Drev_C?");
+        EXPECT_EQ(FromWide(answer.text), "Vil du gemme ændringerne i Drev_C?");
         EXPECT_TRUE(answer.hasCancel);
     }
     {

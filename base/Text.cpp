@@ -1,4 +1,4 @@
-#include "core/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +13,30 @@ constexpr char32_t kHigh1252[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+bool ToCp1252(char32_t c, char& out) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        out = static_cast<char>(c);
+        return true;
+    }
+    for (int k = 0; k < 32; ++k) {
+        if (kHigh1252[k] == c) {
+            out = static_cast<char>(0x80 + k);
+            return true;
+        }
+    }
+    return false;
+}
+
+char32_t FoldChar(char32_t c) {
+    if (c >= 'a' && c <= 'z') return c - 32;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+    if (c == 0x0161 || c == 0x0153 || c == 0x017E) return c - 1;  // š œ ž
+    if (c == 0xFF) return 0x0178;                                  // ÿ
+    return c;
+}
+
+}  // namespace
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -67,30 +91,6 @@ bool DecodeUtf8(std::string_view s, size_t& i, char32_t& c) {
     i += len;
     return true;
 }
-
-bool ToCp1252(char32_t c, char& out) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-        out = static_cast<char>(c);
-        return true;
-    }
-    for (int k = 0; k < 32; ++k) {
-        if (kHigh1252[k] == c) {
-            out = static_cast<char>(0x80 + k);
-            return true;
-        }
-    }
-    return false;
-}
-
-char32_t FoldChar(char32_t c) {
-    if (c >= 'a' && c <= 'z') return c - 32;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-    if (c == 0x0161 || c == 0x0153 || c == 0x017E) return c - 1;  // š œ ž
-    if (c == 0xFF) return 0x0178;                                  // ÿ
-    return c;
-}
-
-}  // namespace
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
@@ -216,43 +216,6 @@ int CompareNoCase(std::string_view a, std::string_view b) {
     // Code point order of the folded text; UTF-8 byte order gives the same.
     int r = fa.compare(fb);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
-}
-
-std::string IncludeTrailingBackslash(std::string_view path) {
-    std::string out(path);
-    if (out.empty() || out.back() != '\\') out += '\\';
-    return out;
-}
-
-std::string ExcludeTrailingBackslash(std::string_view path) {
-    std::string out(path);
-    if (!out.empty() && out.back() == '\\') out.pop_back();
-    return out;
-}
-
-static size_t NameStart(std::string_view path) {
-    size_t p = path.find_last_of("\\:");
-    return p == std::string_view::npos ? 0 : p + 1;
-}
-
-std::string ExtractFileName(std::string_view path) { return std::string(path.substr(NameStart(path))); }
-
-std::string ExtractFilePath(std::string_view path) { return std::string(path.substr(0, NameStart(path))); }
-
-std::string ExtractFileExt(std::string_view path) {
-    size_t start = NameStart(path);
-    size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos || dot < start) return {};
-    return std::string(path.substr(dot));
-}
-
-std::string ChangeFileExt(std::string_view path, std::string_view ext) {
-    size_t start = NameStart(path);
-    size_t dot = path.rfind('.');
-    std::string out(path);
-    if (dot != std::string_view::npos && dot >= start) out.resize(dot);
-    out += ext;
-    return out;
 }
 
 size_t Utf8Length(std::string_view s) {

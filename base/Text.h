@@ -1,4 +1,4 @@
-// Text helpers shared by all of core/: code pages, letter case, paths.
+// Text helpers below core/ and platform/: code pages, UTF-8, letter case, lines.
 // Inside the program every string is UTF-8.
 #pragma once
 
@@ -34,17 +34,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // that matter here: 0 equal, <0 a first, >0 b first.
 int CompareNoCase(std::string_view a, std::string_view b);
 
-// Paths.
-std::string IncludeTrailingBackslash(std::string_view path);
-std::string ExcludeTrailingBackslash(std::string_view path);
-// The name after the last "\" or ":".
-std::string ExtractFileName(std::string_view path);
-// The folder part up to and including the last "\" or ":".
-std::string ExtractFilePath(std::string_view path);
-// The text of the file name from its last "." on, dot included; empty when the name has none.
-std::string ExtractFileExt(std::string_view path);
-// Replaces the extension of the file name (from its last "." on) or appends ext.
-std::string ChangeFileExt(std::string_view path, std::string_view ext);
+// One code point: decoded at i (false on an invalid sequence, i unchanged then), appended.
+bool DecodeUtf8(std::string_view s, size_t& i, char32_t& c);
+void AppendUtf8(std::string& out, char32_t c);
 
 // Number of characters (code points) of a UTF-8 text.
 size_t Utf8Length(std::string_view s);

@@ -1,0 +1,46 @@
+#include "base/Path.h"
+
+namespace tavrel {
+
+std::string IncludeTrailingBackslash(std::string_view path) {
+    std::string out(path);
+    if (out.empty() || out.back() != '\\') out += '\\';
+    return out;
+}
+
+std::string ExcludeTrailingBackslash(std::string_view path) {
+    std::string out(path);
+    if (!out.empty() && out.back() == '\\') out.pop_back();
+    return out;
+}
+
+namespace {
+
+size_t NameStart(std::string_view path) {
+    size_t p = path.find_last_of("\\:");
+    return p == std::string_view::npos ? 0 : p + 1;
+}
+
+}  // namespace
+
+std::string ExtractFileName(std::string_view path) { return std::string(path.substr(NameStart(path))); }
+
+std::string ExtractFilePath(std::string_view path) { return std::string(path.substr(0, NameStart(path))); }
+
+std::string ExtractFileExt(std::string_view path) {
+    size_t start = NameStart(path);
+    size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || dot < start) return {};
+    return std::string(path.substr(dot));
+}
+
+std::string ChangeFileExt(std::string_view path, std::string_view ext) {
+    size_t start = NameStart(path);
+    size_t dot = path.rfind('.');
+    std::string out(path);
+    if (dot != std::string_view::npos && dot >= start) out.resize(dot);
+    out += ext;
+    return out;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,20 @@
+// Path helpers. Paths use "\" as separator; a folder path ends with "\" (a drive root is "C:\").
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavrel {
+
+std::string IncludeTrailingBackslash(std::string_view path);
+std::string ExcludeTrailingBackslash(std::string_view path);
+// The name after the last "\" or ":".
+std::string ExtractFileName(std::string_view path);
+// The folder part up to and including the last "\" or ":".
+std::string ExtractFilePath(std::string_view path);
+// The text of the file name from its last "." on, dot included; empty when the name has none.
+std::string ExtractFileExt(std::string_view path);
+// Replaces the extension of the file name (from its last "." on) or appends ext.
+std::string ChangeFileExt(std::string_view path, std::string_view ext);
+
+}  // namespace tavrel
