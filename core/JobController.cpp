@@ -258,6 +258,13 @@ void JobController::ChooseDestination(const std::string& folder) {
     modified_ = true;
 }
 
+void JobController::SetFlag(bool JobSettings::*option, bool on) {
+    // The reverse option also decides whether the delete option can be chosen.
+    if (option == &JobSettings::reverse) return SetReverse(on);
+    settings_.*option = on;
+    modified_ = true;
+}
+
 void JobController::SetDeleteDestFirst(bool on) {
     settings_.deleteDestFirst = on;
     modified_ = true;

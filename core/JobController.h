@@ -112,6 +112,8 @@ public:
     void SetDescription(const std::string& text);      // accepted description input
     // A destination chosen in the folder browser: empty = a choice without a path.
     void ChooseDestination(const std::string& folder);
+    // A check box of the job: the option behind it takes the box's state and the job is Modified.
+    void SetFlag(bool JobSettings::*option, bool on);
     void SetDeleteDestFirst(bool on);   // chkSletDest
     void SetIncludeSubfolders(bool on); // chkUnderMapper
     void SetOnlyNewAndChanged(bool on); // chkKunNye

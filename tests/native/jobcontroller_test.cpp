@@ -284,6 +284,7 @@ TEST_F(JobControllerTest, ModifiedRules) {
     check("only new", [&] { job.SetOnlyNewAndChanged(false); });
     check("filter mode", [&] { job.SetOnlyListedTypes(true); });
     check("reverse", [&] { job.SetReverse(true); });
+    check("a box through the option it stands for", [&] { job.SetFlag(&JobSettings::includeSubfolders, false); });
     check("add type", [&] { job.AddFileType("txt"); });
     check("delete nothing", [&] { job.DeleteFileTypes({}); });
     check("tree mark", [&] { job.SetModified(); });
@@ -329,6 +330,10 @@ TEST_F(JobControllerTest, ReverseReachesTheView) {
     EXPECT_TRUE(view.shown.deleteDestFirst);
     job.SetReverse(false);
     EXPECT_FALSE(view.shown.reverse);
+    // The reverse box reached through its option shows the same.
+    job.SetFlag(&JobSettings::reverse, true);
+    EXPECT_TRUE(job.Settings().reverse);
+    EXPECT_TRUE(view.shown.reverse);
 }
 
 TEST_F(JobControllerTest, CloseAsksSavesRecordsAndEmpties) {
