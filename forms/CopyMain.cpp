@@ -157,15 +157,13 @@ void TfrmCopyMain::FormCreate() {
     DirTreeT1 = std::make_unique<TDirTreeT>(fs_, shellInfo_, &cursor_);
     DirTreeT1->SetShowFloppyDrives(floppy);
     DirTreeT1->ReadOnStart = true;
-    marking_ = std::make_unique<FolderMarking>(
-        *DirTreeT1, DirTreeT1->Model(), [this] { return job_ && job_->Settings().includeSubfolders; },
-        [this] {
-            if (job_) job_->SetModified();
-        });
-    job_ = std::make_unique<JobController>(
-        JobControllerDeps{fs_, settings_, messages_, *this, *marking_, &cursor_, ProgramFolder(), CompareForUser});
     runView_ = std::make_unique<RunView>(*this);
-    run_ = std::make_unique<CopyRun>(CopyRunDeps{*job_, settings_, fs_, clock_, messages_, *runView_, AbortRequested});
+    session_ = std::make_unique<JobSession>(JobSessionDeps{fs_, settings_, clock_, messages_, *this, *runView_,
+                                                           &cursor_, ProgramFolder(), CompareForUser},
+                                            *DirTreeT1, DirTreeT1->Model());
+    marking_ = &session_->Marking();
+    job_ = &session_->Job();
+    run_ = &session_->Run();
     BrwDirDlg1 = std::make_unique<TBrowseDirectoryDlg>(fs_);
     BrwDirDlg1->Title = "Vælg den mappe de markerede mapper skal kopieres til:";
     BrwDirDlg1->Root = TRootID::idDesktopExpanded;

@@ -21,6 +21,7 @@
 #include "core/AppSettings.h"
 #include "core/CopyRun.h"
 #include "core/JobController.h"
+#include "core/JobSession.h"
 #include "core/MainLogic.h"
 #include "core/Marking.h"
 #include "forms/MainPanel.h"
@@ -147,10 +148,11 @@ private:
 
     // The job, the tree with its marks, the run.
     std::unique_ptr<TDirTreeT> DirTreeT1;
-    std::unique_ptr<FolderMarking> marking_;
-    std::unique_ptr<JobController> job_;
     std::unique_ptr<RunView> runView_;
-    std::unique_ptr<CopyRun> run_;
+    std::unique_ptr<JobSession> session_;
+    FolderMarking* marking_ = nullptr;
+    JobController* job_ = nullptr;
+    CopyRun* run_ = nullptr;
     std::unique_ptr<TBrowseDirectoryDlg> BrwDirDlg1;
     TStatus* status_ = nullptr;
     RunGuard guard_;

@@ -3,17 +3,12 @@
 #include <atomic>
 #include <map>
 
-#include "core/AppSettings.h"
-#include "core/CmdLine.h"
-#include "core/CopyRun.h"
-#include "core/DirTree.h"
-#include "core/JobController.h"
-#include "core/JobFile.h"
-#include "core/Marking.h"
-#include "core/MemoryTreeView.h"
-#include "base/Text.h"
 #include "base/Path.h"
+#include "base/Text.h"
+#include "core/CmdLine.h"
 #include "core/CopyRules.h"
+#include "core/JobFile.h"
+#include "core/JobSession.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 
@@ -49,6 +44,45 @@ JobSettings ReadJob(std::string_view bytes, JobReadResult* result = nullptr) {
     if (result) *result = r;
     return settings;
 }
+
+class QuietRunView : public IRunView {
+public:
+    void SetFolderText(const std::string&) override {}
+    void ProcessMessages() override {}
+    void SetCaption(const std::string&) override {}
+    void SetMarkedGroupVisible(bool) override {}
+    void SetCopiedGroupCaption(const std::string&) override {}
+    void SetCancelCaption(const std::string&) override {}
+    void SetFinishButtonsVisible(bool) override {}
+    void ShowProgress() override {}
+    void PlayAnimation(RunClip, int) override {}
+    void StopAnimation() override {}
+    void SetCounts(const std::string&, const std::string&, const std::string&, const std::string&) override {}
+    void SetElapsed(const std::string&) override {}
+    void SetStatusText(const std::string&) override {}
+    void SetTimerEnabled(bool) override {}
+    void SetBusyCursor(bool) override {}
+};
+
+// The job engine over the simulated disk, as the programs compose it: no window, every
+// question answered Yes, a run that shows nothing.
+struct Session {
+    explicit Session(SimFileSystem& disk)
+        : session(JobSessionDeps{disk, app, clock, messages, jobView, runView, nullptr, "C:\\Prog\\", {}, &abort},
+                  shell) {
+        app.Open();
+        session.ReadDrives();
+    }
+    SimSettingsStore store;
+    AppSettings app{store};
+    SimMessageBox messages;
+    SimClock clock;
+    SimShellInfo shell;
+    NullJobView jobView;
+    QuietRunView runView;
+    std::atomic<bool> abort{false};
+    JobSession session;
+};
 
 std::vector<std::string> CutItems(std::string_view bytes) {
     std::vector<std::string> items;
@@ -116,24 +150,9 @@ std::string FuzzLoadJob(std::string_view bytes) {
     fs.AddFile("C:\\Jobs\\F.tvj", std::string(jobBytes));
     fs.AddFile("C:\\Jobs\\F.tvl", std::string(listBytes));
 
-    SimSettingsStore store;
-    AppSettings app(store);
-    app.Open();
-    SimMessageBox messages;
-    NullJobView view;
-    SimShellInfo shell;
-    MemoryTreeView tree;
-    DirTreeModel model(tree, fs, shell);
-    JobController* job = nullptr;
-    FolderMarking marking(
-        tree, model, [&] { return job ? job->Settings().includeSubfolders : true; }, [] {});
-    JobController controller(JobControllerDeps{fs, app, messages, view, marking, nullptr, "C:\\Prog\\"});
-    job = &controller;
-
-    model.ReadDrives();
-    marking.ClearAllMarks();
-    controller.SetJobFileName("C:\\Jobs\\F.tvj");
-    if (!controller.LoadJob("C:\\Jobs\\F.tvj")) return "a readable job file failed to load";
+    Session world(fs);
+    JobController& controller = world.session.Job();
+    if (!world.session.OpenJob("C:\\Jobs\\F.tvj")) return "a readable job file failed to load";
     const JobSettings settings = controller.Settings();
     const std::vector<std::string> collected = controller.CollectMarkedFolders();
     for (const std::string& folder : collected)
@@ -142,7 +161,7 @@ std::string FuzzLoadJob(std::string_view bytes) {
 
     // Saved and opened again, the job is the same job with the same marks.
     if (!controller.mnuGemClick()) return "the loaded job could not be saved";
-    marking.ClearAllMarks();
+    world.session.Marking().ClearAllMarks();
     if (!controller.LoadJob("C:\\Jobs\\F.tvj")) return "the saved job failed to load";
     if (std::string d = Difference(settings, controller.Settings()); !d.empty()) return "saved and loaded again: " + d;
     const std::vector<std::string> again = controller.CollectMarkedFolders();
@@ -152,24 +171,6 @@ std::string FuzzLoadJob(std::string_view bytes) {
 
 namespace {
 
-class QuietRunView : public IRunView {
-public:
-    void SetFolderText(const std::string&) override {}
-    void ProcessMessages() override {}
-    void SetCaption(const std::string&) override {}
-    void SetMarkedGroupVisible(bool) override {}
-    void SetCopiedGroupCaption(const std::string&) override {}
-    void SetCancelCaption(const std::string&) override {}
-    void SetFinishButtonsVisible(bool) override {}
-    void ShowProgress() override {}
-    void PlayAnimation(RunClip, int) override {}
-    void StopAnimation() override {}
-    void SetCounts(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-    void SetElapsed(const std::string&) override {}
-    void SetStatusText(const std::string&) override {}
-    void SetTimerEnabled(bool) override {}
-    void SetBusyCursor(bool) override {}
-};
 
 // Every file below the folder with its content, by full path.
 void Snapshot(SimFileSystem& fs, const std::string& folder, std::map<std::string, std::string>& files, int depth = 0) {
@@ -219,30 +220,13 @@ std::string FuzzRunJob(std::string_view bytes) {
     fs.AddFile("C:\\Jobs\\F.tvj", std::string(bytes.substr(0, cut)));
     fs.AddFile("C:\\Jobs\\F.tvl", cut == std::string_view::npos ? std::string() : std::string(bytes.substr(cut + 1)));
 
-    SimSettingsStore store;
-    AppSettings app(store);
-    app.Open();
-    SimMessageBox messages;  // every question answered Yes
-    NullJobView view;
-    SimShellInfo shell;
-    SimClock clock;
-    MemoryTreeView tree;
-    DirTreeModel model(tree, fs, shell);
-    JobController* job = nullptr;
-    FolderMarking marking(
-        tree, model, [&] { return job ? job->Settings().includeSubfolders : true; }, [] {});
-    JobController controller(JobControllerDeps{fs, app, messages, view, marking, nullptr, "C:\\Prog\\"});
-    job = &controller;
-    model.ReadDrives();
-    marking.ClearAllMarks();
-    controller.SetJobFileName("C:\\Jobs\\F.tvj");
-    controller.LoadJob("C:\\Jobs\\F.tvj");
+    Session world(fs);  // every question answered Yes
+    JobController& controller = world.session.Job();
+    CopyRun& run = world.session.Run();
+    world.session.OpenJob("C:\\Jobs\\F.tvj");
 
     std::map<std::string, std::string> before;
     for (const std::string& folder : controller.CollectMarkedFolders()) Snapshot(fs, folder, before);
-    QuietRunView runView;
-    std::atomic<bool> abort{false};
-    CopyRun run(CopyRunDeps{controller, app, fs, clock, messages, runView, abort});
 
     run.RunCopy(rmCount);
     for (const auto& [path, content] : before)
@@ -280,7 +264,7 @@ std::string FuzzRunJob(std::string_view bytes) {
         }
     for (const char* root : {"C:\\", "D:\\", "\\\\srv\\share\\"})
         if (std::string t = TempLeft(fs, root); !t.empty()) return "a temporary copy was left: " + t;
-    for (const SimMessage& m : messages.shown)
+    for (const SimMessage& m : world.messages.shown)
         if (m.text == kCopyErrorText || m.text == kDeleteErrorText) return "the walk stopped on an error: " + m.text;
     return {};
 }

@@ -6,12 +6,8 @@
 
 #include "core/Abort.h"
 #include "core/CmdLine.h"
-#include "core/CopyRun.h"
-#include "core/DirTree.h"
 #include "core/Formats.h"
-#include "core/JobController.h"
-#include "core/Marking.h"
-#include "core/MemoryTreeView.h"
+#include "core/JobSession.h"
 #include "base/Path.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32System.h"
@@ -66,23 +62,15 @@ int Run(Console& console, const std::vector<std::string>& params) {
     PathNameInfo shell;
     Win32Clock clock;
     NullJobView jobView;
-    MemoryTreeView tree;
-    DirTreeModel model(tree, fs, shell);
-    JobController* jobPtr = nullptr;
-    FolderMarking marking(
-        tree, model, [&] { return jobPtr ? jobPtr->Settings().includeSubfolders : true; },
-        [&] {
-            if (jobPtr) jobPtr->SetModified();
-        });
-    JobController job(JobControllerDeps{fs, settings, messages, jobView, marking, nullptr, ProgramFolder()});
-    jobPtr = &job;
+    ConsoleRunView view(console, clock);
+    JobSession session(JobSessionDeps{fs, settings, clock, messages, jobView, view, nullptr, ProgramFolder()}, shell);
+    JobController& job = session.Job();
+    CopyRun& run = session.Run();
 
-    model.ReadDrives();
-    marking.ClearAllMarks();
-    job.SetJobFileName(jobFile);
+    session.ReadDrives();
     // A job whose load showed an error (a damaged or short job file, a list with lines that are
     // no folders) is not run unattended: what was read may empty a destination it never named.
-    if (!job.LoadJob(jobFile) || job.LoadHadErrors()) {
+    if (!session.OpenJob(jobFile) || job.LoadHadErrors()) {
         settings.Close();
         return kCannotRun;
     }
@@ -94,8 +82,6 @@ int Run(Console& console, const std::vector<std::string>& params) {
     for (const std::string& folder : job.MarkedFolders())
         if (!FolderExists(fs, folder)) missing.push_back(folder);
 
-    ConsoleRunView view(console, clock);
-    CopyRun run(CopyRunDeps{job, settings, fs, clock, messages, view, AbortRequested});
     run.SetMissingMarkedFolders(missing);
     view.SetRun(&run);
     InstallAbortHandler();
