@@ -473,13 +473,13 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
         if (folderEnum) {
             DirEntry entry;
             while (folderEnum->Next(entry)) {
-                ctx_.view.ProcessMessages();
+                ctx_.host.ProcessMessages();
                 if (ctx_.abort) break;
                 if (StartsWithDot(entry.name)) continue;
                 // A copy of the program's own that a run cut short, in a folder this run reads:
                 // neither copied nor removed.
                 if (!entry.IsFolder() && IsTempName(entry.name)) continue;
-                if (!doCopy) ctx_.view.SetFolderText(folder);
+                if (!doCopy) ctx_.progress.SetFolderText(folder);
                 if (doCopy && !destFailed && !destReady) {
                     if (listed().Get() == DestListing::State::Listed || FolderExists(ctx_.fs, destFolder)) {
                         destReady = true;
@@ -516,11 +516,11 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
                     continue;
                 if (!TypeIncluded(ctx_.settings, entry.name)) {
                     ctx_.skipped.Add(source);
-                    ctx_.view.SetFolderText("Gennemser " + folder);
+                    ctx_.progress.SetFolderText("Gennemser " + folder);
                     continue;
                 }
                 if (doCopy) {
-                    ctx_.view.SetFolderText(source);
+                    ctx_.progress.SetFolderText(source);
                     const std::string tempName = TempNameFor(entry.name);
                     const bool tempMayExist = listing.Get() != DestListing::State::Listed ||
                                               listing.Find(tempName) || !DestListing::MissIsCertain(tempName);
@@ -563,7 +563,7 @@ void CopyRules::DeleteFolderFiles(const std::string& folder, FolderIdentity& id)
         if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
             DirEntry entry;
             while (folderEnum->Next(entry)) {
-                ctx_.view.ProcessMessages();
+                ctx_.host.ProcessMessages();
                 if (ctx_.abort) break;
                 if (StartsWithDot(entry.name)) continue;
                 const std::string path = folder + entry.name;
@@ -580,7 +580,7 @@ void CopyRules::DeleteFolderFiles(const std::string& folder, FolderIdentity& id)
                     DiscardFile(path);
                     continue;
                 }
-                ctx_.view.SetFolderText(path);
+                ctx_.progress.SetFolderText(path);
                 FsError error;
                 if (!ctx_.fs.DeleteFile(path, &error)) {
                     undeleted_.emplace_back(path, error);

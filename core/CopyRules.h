@@ -1,6 +1,6 @@
 // The rules of a run, folder by folder: the walk that counts, tests, filters and copies, the
 // emptying of the destination, and the folder builder. They see the world only through
-// IFileSystem and IWalkView, so the tests run them over the simulation.
+// IFileSystem and the run's views, so the tests run them over the simulation.
 #pragma once
 
 #include <atomic>
@@ -13,6 +13,7 @@
 
 #include "core/JobSettings.h"
 #include "core/Report.h"
+#include "core/RunView.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
 
@@ -26,15 +27,6 @@ struct RunCounters {
     int64_t CopiedCount = 0;  // count run: would be copied; delete phase: deleted; copy phase: copied
     int64_t CopiedSize = 0;
     int64_t FailedCount = 0;  // copies, deletions and folder creations that failed
-};
-
-// What a walk shows while it works: the folder or file at hand (lblMappe), and the point where
-// the window handles its pending messages (and may set AbortRequested).
-class IWalkView {
-public:
-    virtual ~IWalkView() = default;
-    virtual void SetFolderText(const std::string& text) = 0;
-    virtual void ProcessMessages() = 0;
 };
 
 extern const char* const kCopyErrorText;    // "Der er sket en fejl under kopieringen. ..."
@@ -87,7 +79,8 @@ private:
 
 struct WalkContext {
     IFileSystem& fs;
-    IWalkView& view;
+    IProgressView& progress;  // the folder or file at hand
+    IRunHost& host;           // the window's pending messages, before each entry
     IMessageBox& messages;
     const JobSettings& settings;  // read at each use, so a change during the run counts from then on
     SkippedFiles& skipped;

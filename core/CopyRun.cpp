@@ -62,7 +62,16 @@ std::string FailuresNotice(RunMode mode, bool deletePhase, int64_t failed, const
     return text + Fill(one ? kFailuresWhereOne : kFailuresWhereMany, reportFile);
 }
 
+// A run without a host or before its progress window is there: nothing is shown.
+IRunHost g_noHost;
+IProgressView g_noProgress;
+
 }  // namespace
+
+CopyRun::CopyRun(const CopyRunDeps& deps)
+    : d_(deps), host_(deps.host ? *deps.host : g_noHost), progress_(deps.progress ? deps.progress : &g_noProgress) {}
+
+void CopyRun::SetProgressView(IProgressView* view) { progress_ = view ? view : &g_noProgress; }
 
 bool CopyRun::DestinationHoldsMarkedFolder(const std::string& dest, const std::vector<std::string>& marked,
                                            std::string& found) {
@@ -87,14 +96,14 @@ bool CopyRun::DestinationHoldsMarkedFolder(const std::string& dest, const std::v
 }
 
 void CopyRun::ShowCounts() {
-    d_.view.SetCounts(FormatFileCount(counters_.ExaminedCount), FormatSize(counters_.ExaminedSize),
+    progress_->SetCounts(FormatFileCount(counters_.ExaminedCount), FormatSize(counters_.ExaminedSize),
                       FormatFileCount(counters_.CopiedCount), FormatSize(counters_.CopiedSize));
 }
 
 void CopyRun::Timer1Timer() {
     ShowCounts();
     elapsedSeconds_ = ElapsedSecondsBetween(startTick_, d_.clock.TickCount());
-    d_.view.SetElapsed(FormatElapsed(elapsedSeconds_));
+    progress_->SetElapsed(FormatElapsed(elapsedSeconds_));
 }
 
 RunOutcome CopyRun::RunCopy(RunMode mode) {
@@ -143,8 +152,8 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
         }
     }
 
-    d_.view.SetBusyCursor(true);
-    d_.view.SetTimerEnabled(true);
+    host_.SetBusyCursor(true);
+    host_.SetTimerEnabled(true);
     d_.abort = false;
     counters_ = RunCounters{};
     for (const std::string& folder : missingFolders_) {
@@ -154,38 +163,38 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     elapsedSeconds_ = 0;
     // The time shows the new run from its start; a run shorter than one timer tick would
     // otherwise leave the field empty or showing the previous run's time.
-    d_.view.SetElapsed(FormatElapsed(0));
+    progress_->SetElapsed(FormatElapsed(0));
 
-    d_.view.SetCancelCaption("Afbryd");
-    d_.view.SetFinishButtonsVisible(false);
-    d_.view.ShowProgress();
+    progress_->SetCancelCaption("Afbryd");
+    progress_->SetFinishButtonsVisible(false);
+    progress_->ShowProgress();
 
     // The direction is fixed for the whole run, whatever happens to the option meanwhile.
     const bool reverse = settings.reverse;
-    WalkContext context{d_.fs, d_.view, d_.messages, settings, skipped_, counters_, d_.abort, {}, {}, reverse};
+    WalkContext context{d_.fs, *progress_, host_, d_.messages, settings, skipped_, counters_, d_.abort, {}, {}, reverse};
     CopyRules rules(context);
     if (mode == rmCount) {
-        d_.view.SetStatusText(kCollecting);
-        d_.view.SetCaption(kCollecting);
-        d_.view.PlayAnimation(RunClip::SearchFile, 16);
-        d_.view.SetCopiedGroupCaption(" Vil blive kopieret: ");
+        host_.SetStatusText(kCollecting);
+        progress_->SetCaption(kCollecting);
+        progress_->PlayAnimation(RunClip::SearchFile);
+        progress_->SetCopiedGroupCaption(" Vil blive kopieret: ");
     } else {
         if (deletePhase) {
-            d_.view.SetMarkedGroupVisible(false);
-            d_.view.SetCaption(kDeleting);
-            d_.view.PlayAnimation(RunClip::DeleteFile, 0);
-            d_.view.SetCopiedGroupCaption(" Slettet: ");
+            progress_->SetMarkedGroupVisible(false);
+            progress_->SetCaption(kDeleting);
+            progress_->PlayAnimation(RunClip::DeleteFile);
+            progress_->SetCopiedGroupCaption(" Slettet: ");
             context.protectedFolders = marked;
             rules.DeleteFolderFiles(dest);
             rules.RemoveFolders(dest);
-            d_.view.SetMarkedGroupVisible(true);
+            progress_->SetMarkedGroupVisible(true);
         }
-        d_.view.SetStatusText(kCopying);
+        host_.SetStatusText(kCopying);
         counters_.CopiedSize = 0;
         counters_.CopiedCount = 0;
-        d_.view.SetCaption(kCopying);
-        d_.view.PlayAnimation(RunClip::CopyFiles, 0);
-        d_.view.SetCopiedGroupCaption(" Kopieret: ");
+        progress_->SetCaption(kCopying);
+        progress_->PlayAnimation(RunClip::CopyFiles);
+        progress_->SetCopiedGroupCaption(" Kopieret: ");
     }
 
     marked = d_.job.CollectMarkedFolders();
@@ -202,7 +211,7 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
         for (const std::string& folder : marked) context.excludedFolders.push_back(DestinationOf(folder, dest, 3));
     }
     for (const std::string& entry : marked) {
-        d_.view.ProcessMessages();
+        host_.ProcessMessages();
         if (d_.abort) break;
         std::string folder = entry;
         if (reverse) {
@@ -214,15 +223,15 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     rules.RecordUndeletedFiles();
 
     ShowCounts();
-    d_.view.StopAnimation();
+    progress_->StopAnimation();
     const bool aborted = d_.abort;
     if (mode == rmCount) {
         finalCaption_ = kCountDone;
-        d_.view.SetCaption(finalCaption_);
-        d_.view.SetFinishButtonsVisible(true);
+        progress_->SetCaption(finalCaption_);
+        progress_->SetFinishButtonsVisible(true);
     } else {
         finalCaption_ = kCopyDone;
-        d_.view.SetCaption(finalCaption_);
+        progress_->SetCaption(finalCaption_);
         // A run that failed somewhere is not a completed copy.
         if (!aborted && counters_.FailedCount == 0) {
             // Hours and minutes as the user writes them; five characters of the long time
@@ -233,15 +242,15 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
         }
     }
 
-    d_.view.SetFolderText("");
-    d_.view.SetCancelCaption("Luk");
+    progress_->SetFolderText("");
+    progress_->SetCancelCaption("Luk");
     RunOutcome outcome = aborted ? RunOutcome::Aborted : RunOutcome::Completed;
     FsError error;
     const std::string reportFile = SkippedReportFile(d_.job.JobFileName());
     const bool reportSaved = skipped_.Save(d_.fs, d_.job.JobFileName(), &error);
-    d_.view.SetTimerEnabled(false);
-    d_.view.SetBusyCursor(false);
-    d_.view.SetStatusText("Klar");
+    host_.SetTimerEnabled(false);
+    host_.SetBusyCursor(false);
+    host_.SetStatusText("Klar");
     if (!reportSaved) {
         d_.messages.Show(Fill(kReportNotWritten, reportFile, error.text), "Fejl", MsgButtons::Ok, MsgIcon::Error);
         outcome = RunOutcome::ReportFailed;

@@ -1,6 +1,6 @@
 // One run of the open job: the questions, the delete phase, the walk of every marked folder,
-// the report and the last-copied stamp. The progress window (and the console runner) show it
-// by implementing IRunView; the message boxes go through IMessageBox.
+// the report and the last-copied stamp. The progress window shows it (IProgressView), the main
+// window or the console runner hosts it (IRunHost); the message boxes go through IMessageBox.
 #pragma once
 
 #include <atomic>
@@ -12,36 +12,13 @@
 #include "core/CopyRules.h"
 #include "core/JobController.h"
 #include "core/Report.h"
+#include "core/RunView.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
 
 namespace tavrel {
 
 enum RunMode { rmCopy = 0, rmCount = 1 };
-
-// The stock clips of the progress window's animation.
-enum class RunClip { SearchFile, DeleteFile, CopyFiles };
-
-class IRunView : public IWalkView {
-public:
-    // The progress window (TStatus).
-    virtual void SetCaption(const std::string& text) = 0;
-    virtual void SetMarkedGroupVisible(bool visible) = 0;              // grpMarkeret
-    virtual void SetCopiedGroupCaption(const std::string& text) = 0;   // grpKopieret
-    virtual void SetCancelCaption(const std::string& text) = 0;        // cmdAnnuller
-    virtual void SetFinishButtonsVisible(bool visible) = 0;            // cmdKopier, cmdUdeladte
-    virtual void ShowProgress() = 0;                                   // shown when hidden
-    virtual void PlayAnimation(RunClip clip, int top) = 0;             // Animate1
-    virtual void StopAnimation() = 0;
-    // lblFilerIalt, lblKBIalt, lblFilerK, lblKBK
-    virtual void SetCounts(const std::string& examinedFiles, const std::string& examinedSize,
-                           const std::string& copiedFiles, const std::string& copiedSize) = 0;
-    virtual void SetElapsed(const std::string& text) = 0;              // lblTid
-    // The main window.
-    virtual void SetStatusText(const std::string& text) = 0;           // StatusBar1, panel 0
-    virtual void SetTimerEnabled(bool enabled) = 0;                    // Timer1
-    virtual void SetBusyCursor(bool busy) = 0;                         // pan1, pan2, the tree
-};
 
 enum class RunOutcome {
     Completed,      // ran to the end; FailedCount may still be above 0
@@ -58,15 +35,19 @@ struct CopyRunDeps {
     IFileSystem& fs;
     IClock& clock;
     IMessageBox& messages;
-    IRunView& view;
+    IRunHost* host;          // unset: a run without a window around it
+    IProgressView* progress;  // unset: nothing shown until SetProgressView
     std::atomic<bool>& abort;
 };
 
 class CopyRun {
 public:
-    explicit CopyRun(const CopyRunDeps& deps) : d_(deps) {}
+    explicit CopyRun(const CopyRunDeps& deps);
 
     RunOutcome RunCopy(RunMode mode);
+    // The progress window is made after the main window, which composes the run: it is handed
+    // over once it is there.
+    void SetProgressView(IProgressView* view);
     // Marked folders of the job that were not there when it was loaded. The window tells the
     // user of them as it loads the job; an unattended run has nobody to read that, so each of
     // them is a failure of every run that follows (listed under "Fejl:" in the report).
@@ -88,6 +69,8 @@ private:
     void ShowCounts();
 
     CopyRunDeps d_;
+    IRunHost& host_;
+    IProgressView* progress_;
     bool running_ = false;
     RunCounters counters_;
     uint32_t startTick_ = 0;

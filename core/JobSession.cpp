@@ -27,7 +27,7 @@ JobSession::JobSession(const JobSessionDeps& deps, MemoryTree* own, ITreeView& t
       marking_(tree, model, [this] { return job_.Settings().includeSubfolders; }, [this] { job_.SetModified(); }),
       job_(JobControllerDeps{deps.fs, deps.settings, deps.messages, deps.jobView, marking_, deps.cursor,
                              deps.programFolder, deps.fileTypeOrder}),
-      run_(CopyRunDeps{job_, deps.settings, deps.fs, deps.clock, deps.messages, deps.runView,
+      run_(CopyRunDeps{job_, deps.settings, deps.fs, deps.clock, deps.messages, deps.runHost, deps.progress,
                        deps.abort ? *deps.abort : AbortRequested}) {}
 
 JobSession::~JobSession() = default;

@@ -24,7 +24,8 @@ struct JobSessionDeps {
     IClock& clock;
     IMessageBox& messages;
     IJobView& jobView;
-    IRunView& runView;
+    IRunHost* runHost = nullptr;       // unset: a run without a window around it
+    IProgressView* progress = nullptr;  // unset: nothing shown until CopyRun::SetProgressView
     IBusyCursor* cursor = nullptr;
     std::string programFolder;  // initial folder of the open and save dialogs
     TypeOrder fileTypeOrder = {};

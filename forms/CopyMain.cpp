@@ -17,10 +17,6 @@ namespace tavrel {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
-// The file or folder a run is at is painted at most this often (ms); a run meets thousands a
-// second, and painting each one took longer than copying it.
-constexpr DWORD kFolderTextInterval = 100;
-constexpr UINT_PTR kFolderTextTimer = 2;
 constexpr DWORD kQueueLookInterval = 10;  // ms between a run's looks at the message queue
 
 std::string ProgramFolder() {
@@ -31,63 +27,13 @@ std::string ProgramFolder() {
 
 }  // namespace
 
-// The run as the windows show it: the progress window's part goes to TStatus, the status bar,
-// Timer1, the busy cursor and the message pump belong to the main window.
-class TfrmCopyMain::RunView : public IRunView {
+// The run's host: the status bar, Timer1, the busy cursor and the message pump belong to the
+// main window; the progress window shows the run itself.
+class TfrmCopyMain::RunView : public IRunHost {
 public:
     explicit RunView(TfrmCopyMain& w) : w_(w) {}
 
-    void SetFolderText(const std::string& text) override {
-        pending_ = text;
-        const DWORD now = ::GetTickCount();
-        // An empty text ends a run's progress: it is shown at once, as is the first name
-        // after a pause, so a large file's name shows while it is copied.
-        if (text.empty() || now - lastPaint_ >= kFolderTextInterval) {
-            FlushFolderText();
-        } else if (!timerSet_) {
-            timerSet_ = ::SetTimer(w_.hwnd_, kFolderTextTimer, kFolderTextInterval, nullptr) != 0;
-        }
-    }
-    // Paints the latest text; the timer calls it when names came faster than the interval.
-    void FlushFolderText() {
-        if (timerSet_) ::KillTimer(w_.hwnd_, kFolderTextTimer);
-        timerSet_ = false;
-        lastPaint_ = ::GetTickCount();
-        if (!w_.status_) return;
-        w_.status_->SetFolderText(pending_);
-        if (w_.status_->IsVisible()) w_.status_->panMappe.Update();
-    }
     void ProcessMessages() override { w_.PumpMessages(); }
-    void SetCaption(const std::string& text) override {
-        if (w_.status_) w_.status_->SetCaption(text);
-    }
-    void SetMarkedGroupVisible(bool visible) override {
-        if (w_.status_) w_.status_->SetMarkedGroupVisible(visible);
-    }
-    void SetCopiedGroupCaption(const std::string& text) override {
-        if (w_.status_) w_.status_->SetCopiedGroupCaption(text);
-    }
-    void SetCancelCaption(const std::string& text) override {
-        if (w_.status_) w_.status_->SetCancelCaption(text);
-    }
-    void SetFinishButtonsVisible(bool visible) override {
-        if (w_.status_) w_.status_->SetFinishButtonsVisible(visible);
-    }
-    void ShowProgress() override {
-        if (w_.status_) w_.status_->ShowProgress();
-    }
-    void PlayAnimation(RunClip clip, int top) override {
-        if (w_.status_) w_.status_->PlayAnimation(clip, top);
-    }
-    void StopAnimation() override {
-        if (w_.status_) w_.status_->StopAnimation();
-    }
-    void SetCounts(const std::string& a, const std::string& b, const std::string& c, const std::string& d) override {
-        if (w_.status_) w_.status_->SetCounts(a, b, c, d);
-    }
-    void SetElapsed(const std::string& text) override {
-        if (w_.status_) w_.status_->SetElapsed(text);
-    }
     void SetStatusText(const std::string& text) override { w_.SetStatusText(text); }
     void SetTimerEnabled(bool enabled) override {
         if (enabled)
@@ -95,13 +41,15 @@ public:
         else
             ::KillTimer(w_.hwnd_, kTimer1);
     }
-    void SetBusyCursor(bool busy) override { w_.SetBusyCursor(busy); }
+    void SetBusyCursor(bool busy) override {
+        if (busy)
+            w_.cursor_.Begin();
+        else
+            w_.cursor_.End();
+    }
 
 private:
     TfrmCopyMain& w_;
-    std::string pending_;
-    DWORD lastPaint_ = 0;
-    bool timerSet_ = false;
 };
 
 TfrmCopyMain::HandlerScope::~HandlerScope() {
@@ -158,9 +106,11 @@ void TfrmCopyMain::FormCreate() {
     DirTreeT1->SetShowFloppyDrives(floppy);
     DirTreeT1->ReadOnStart = true;
     runView_ = std::make_unique<RunView>(*this);
-    session_ = std::make_unique<JobSession>(JobSessionDeps{fs_, settings_, clock_, messages_, *this, *runView_,
-                                                           &cursor_, ProgramFolder(), CompareForUser},
-                                            *DirTreeT1, DirTreeT1->Model());
+    session_ = std::make_unique<JobSession>(
+        JobSessionDeps{.fs = fs_, .settings = settings_, .clock = clock_, .messages = messages_, .jobView = *this,
+                       .runHost = runView_.get(), .cursor = &cursor_, .programFolder = ProgramFolder(),
+                       .fileTypeOrder = CompareForUser},
+        *DirTreeT1, DirTreeT1->Model());
     marking_ = &session_->Marking();
     job_ = &session_->Job();
     run_ = &session_->Run();
@@ -195,6 +145,7 @@ void TfrmCopyMain::FormCreate() {
 
 void TfrmCopyMain::SetStatusWindow(TStatus* status) {
     status_ = status;
+    if (run_) run_->SetProgressView(status_);
     if (!status_) return;
     status_->OnKopier = [this] { cmdStartClick(); };
     status_->OnUdeladte = [this] { mnuUdeladteClick(); };
@@ -420,10 +371,7 @@ LRESULT TfrmCopyMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         RestoreFocus();
         return 0;
     case WM_SETCURSOR:
-        if (busyCursor_ && BusyCursorAt(reinterpret_cast<HWND>(wp))) {
-            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-            return TRUE;
-        }
+        if (BusyCursorAt(reinterpret_cast<HWND>(wp)) && cursor_.OnSetCursor()) return TRUE;
         break;
     default:
         break;
@@ -432,10 +380,6 @@ LRESULT TfrmCopyMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool TfrmCopyMain::OnTimer(UINT_PTR id) {
-    if (id == kFolderTextTimer) {
-        if (runView_) runView_->FlushFolderText();
-        return true;
-    }
     if (id != kTimer1) return false;
     if (run_) run_->Timer1Timer();
     return true;
@@ -464,14 +408,6 @@ void TfrmCopyMain::AfbrydKeyDown(UINT key) {
     if (key == VK_ESCAPE) AbortRequested = true;
 }
 
-void TfrmCopyMain::SetBusyCursor(bool busy) {
-    busyCursor_ = busy;
-    POINT pt;
-    ::GetCursorPos(&pt);
-    HWND under = ::WindowFromPoint(pt);
-    if (BusyCursorAt(under)) ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
-}
-
 bool TfrmCopyMain::BusyCursorAt(HWND hit) const {
     if (!hit) return false;
     for (HWND area : {pan1.Handle(), pan2.Handle(), DirTreeT1 ? DirTreeT1->Handle() : nullptr})
@@ -498,7 +434,6 @@ bool TfrmCopyMain::OnClose() {
 
 bool TfrmCopyMain::OnDestroy() {
     ::KillTimer(hwnd_, kTimer1);
-    ::KillTimer(hwnd_, kFolderTextTimer);
     ::PostQuitMessage(0);
     return false;
 }

@@ -129,7 +129,7 @@ private:
     void mnuAfslutClick();
     bool HandleMenuCommand(int id);
     bool Checked(HWND box) const;
-    void SetBusyCursor(bool busy);
+    // The hourglass of a busy window shows over the job's controls and the tree.
     bool BusyCursorAt(HWND hit) const;
     // The control that has the keyboard, remembered while the window is active and given the
     // keyboard again when the window is activated.
@@ -173,7 +173,6 @@ private:
     std::unique_ptr<TTextBar> lblBeskrivelse, lblDato, lblDest;
 
     std::vector<std::string> recentPaths_;  // the paths behind mnuSidsteFil1..4
-    bool busyCursor_ = false;
     HWND lastFocus_ = nullptr;
 };
 

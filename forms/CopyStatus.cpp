@@ -9,6 +9,8 @@ namespace tavrel {
 namespace {
 
 constexpr int kClientWidth = 592, kClientHeight = 168;
+constexpr UINT_PTR kFolderTextTimer = 1;
+constexpr DWORD kFolderTextInterval = 100;  // ms
 
 TTextBar::CreateArgs CountLabel(int left, int top, int width, int height, TAlignment alignment = taLeftJustify) {
     return {.left = Scale(left), .top = Scale(top), .width = Scale(width), .height = Scale(height),
@@ -146,7 +148,8 @@ void TStatus::ShowProgress() {
     if (!IsVisible()) Show(SW_SHOW);
 }
 
-void TStatus::PlayAnimation(RunClip clip, int top) {
+void TStatus::PlayAnimation(RunClip clip) {
+    const int top = clip == RunClip::SearchFile ? 16 : 0;
     ::SetWindowPos(Animate1, nullptr, Scale(51), Scale(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Animate1.Play(clip);
 }
@@ -163,6 +166,27 @@ void TStatus::SetCounts(const std::string& examinedFiles, const std::string& exa
 
 void TStatus::SetElapsed(const std::string& text) { lblTid.SetCaption(text); }
 
-void TStatus::SetFolderText(const std::string& text) { lblMappe.SetCaption(text); }
+void TStatus::SetFolderText(const std::string& text) {
+    pendingFolderText_ = text;
+    const DWORD now = ::GetTickCount();
+    if (text.empty() || now - lastFolderPaint_ >= kFolderTextInterval)
+        FlushFolderText();
+    else if (!folderTimerSet_ && hwnd_)
+        folderTimerSet_ = ::SetTimer(hwnd_, kFolderTextTimer, kFolderTextInterval, nullptr) != 0;
+}
+
+void TStatus::FlushFolderText() {
+    if (folderTimerSet_) ::KillTimer(hwnd_, kFolderTextTimer);
+    folderTimerSet_ = false;
+    lastFolderPaint_ = ::GetTickCount();
+    lblMappe.SetCaption(pendingFolderText_);
+    if (IsVisible()) panMappe.Update();
+}
+
+bool TStatus::OnTimer(UINT_PTR id) {
+    if (id != kFolderTextTimer) return false;
+    FlushFolderText();
+    return true;
+}
 
 }  // namespace tavrel

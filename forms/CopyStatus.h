@@ -1,6 +1,6 @@
 // TStatus, the progress window: created hidden once, reused by every run, modeless and on top.
-// It shows the progress window's part of a run (IRunView); the main window adds the status
-// bar, the timer, the busy cursor and the message pump, and runs what the buttons ask for.
+// It is the run's progress view; the main window hosts the run (the status bar, the timer, the
+// busy cursor and the message pump) and runs what the buttons ask for.
 #pragma once
 
 #include <functional>
@@ -8,13 +8,13 @@
 
 #include "controls/TextBar.h"
 #include "controls/Window.h"
-#include "core/CopyRun.h"
+#include "core/RunView.h"
 #include "forms/GroupPanel.h"
 #include "forms/StatusAnimation.h"
 
 namespace tavrel {
 
-class TStatus : public Dialog {
+class TStatus : public Dialog, public IProgressView {
 public:
     // Control ids; cmdAnnuller is the cancel button, so Esc presses it.
     enum : int {
@@ -34,19 +34,23 @@ public:
     // Creates the window hidden, with the owner above which it floats.
     bool Create(HWND owner);
 
-    // The progress window's part of IRunView.
-    void SetCaption(const std::string& text);
-    void SetMarkedGroupVisible(bool visible);
-    void SetCopiedGroupCaption(const std::string& text);
-    void SetCancelCaption(const std::string& text);
-    void SetFinishButtonsVisible(bool visible);
-    void ShowProgress();
-    void PlayAnimation(RunClip clip, int top);
-    void StopAnimation();
+    // IProgressView
+    void SetCaption(const std::string& text) override;
+    void SetMarkedGroupVisible(bool visible) override;
+    void SetCopiedGroupCaption(const std::string& text) override;
+    void SetCancelCaption(const std::string& text) override;
+    void SetFinishButtonsVisible(bool visible) override;
+    void ShowProgress() override;
+    // The search clip lies 16 down, reaching under lblMappe; the others at the top.
+    void PlayAnimation(RunClip clip) override;
+    void StopAnimation() override;
     void SetCounts(const std::string& examinedFiles, const std::string& examinedSize,
-                   const std::string& copiedFiles, const std::string& copiedSize);
-    void SetElapsed(const std::string& text);
-    void SetFolderText(const std::string& text);
+                   const std::string& copiedFiles, const std::string& copiedSize) override;
+    void SetElapsed(const std::string& text) override;
+    // The folder or file at hand. A run meets thousands a second, and painting each took
+    // longer than copying it: a name is painted at once after a pause of kFolderTextInterval,
+    // else by a timer when the interval is over; an empty text is painted at once.
+    void SetFolderText(const std::string& text) override;
 
     // What the buttons run in the main window: cmdKopierClick runs its cmdStartClick,
     // cmdUdeladteClick its mnuUdeladteClick. OnClosed follows every close of the window.
@@ -68,6 +72,7 @@ protected:
     void OnOK() override {}
     void OnCancel() override { cmdAnnullerClick(); }
     bool OnCommand(int id, int code, HWND control) override;
+    bool OnTimer(UINT_PTR id) override;
 
 private:
     static LRESULT CALLBACK CbtHook(int code, WPARAM wp, LPARAM lp);
@@ -75,8 +80,12 @@ private:
     void cmdAnnullerClick() { FormCloseQuery(); }
     void cmdKopierClick();
     void cmdUdeladteClick();
+    void FlushFolderText();
 
     HHOOK cbtHook_ = nullptr;
+    std::string pendingFolderText_;
+    DWORD lastFolderPaint_ = 0;
+    bool folderTimerSet_ = false;
 };
 
 }  // namespace tavrel

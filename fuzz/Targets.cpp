@@ -45,30 +45,12 @@ JobSettings ReadJob(std::string_view bytes, JobReadResult* result = nullptr) {
     return settings;
 }
 
-class QuietRunView : public IRunView {
-public:
-    void SetFolderText(const std::string&) override {}
-    void ProcessMessages() override {}
-    void SetCaption(const std::string&) override {}
-    void SetMarkedGroupVisible(bool) override {}
-    void SetCopiedGroupCaption(const std::string&) override {}
-    void SetCancelCaption(const std::string&) override {}
-    void SetFinishButtonsVisible(bool) override {}
-    void ShowProgress() override {}
-    void PlayAnimation(RunClip, int) override {}
-    void StopAnimation() override {}
-    void SetCounts(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-    void SetElapsed(const std::string&) override {}
-    void SetStatusText(const std::string&) override {}
-    void SetTimerEnabled(bool) override {}
-    void SetBusyCursor(bool) override {}
-};
-
 // The job engine over the simulated disk, as the programs compose it: no window, every
 // question answered Yes, a run that shows nothing.
 struct Session {
     explicit Session(SimFileSystem& disk)
-        : session(JobSessionDeps{disk, app, clock, messages, jobView, runView, nullptr, "C:\\Prog\\", {}, &abort},
+        : session(JobSessionDeps{.fs = disk, .settings = app, .clock = clock, .messages = messages, .jobView = jobView,
+                                 .programFolder = "C:\\Prog\\", .abort = &abort},
                   shell) {
         app.Open();
         session.ReadDrives();
@@ -79,7 +61,6 @@ struct Session {
     SimClock clock;
     SimShellInfo shell;
     NullJobView jobView;
-    QuietRunView runView;
     std::atomic<bool> abort{false};
     JobSession session;
 };

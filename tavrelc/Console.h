@@ -42,27 +42,18 @@ private:
 
 // The run's progress on the console: a status line about once a second on a console window,
 // nothing per file, nothing at all on a file or a pipe.
-class ConsoleRunView : public IRunView {
+class ConsoleRunView : public IProgressView, public IRunHost {
 public:
     ConsoleRunView(Console& console, IClock& clock) : console_(console), clock_(clock) {}
     void SetRun(const CopyRun* run) { run_ = run; }
     void ClearStatusLine();
 
-    void SetFolderText(const std::string&) override {}
-    void ProcessMessages() override;
+    // IProgressView: the phase and the name of the copied group, for the status line.
     void SetCaption(const std::string& text) override { caption_ = text; }
-    void SetMarkedGroupVisible(bool) override {}
     void SetCopiedGroupCaption(const std::string& text) override { group_ = text; }
-    void SetCancelCaption(const std::string&) override {}
-    void SetFinishButtonsVisible(bool) override {}
-    void ShowProgress() override {}
-    void PlayAnimation(RunClip, int) override {}
-    void StopAnimation() override {}
-    void SetCounts(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-    void SetElapsed(const std::string&) override {}
-    void SetStatusText(const std::string&) override {}
+    // IRunHost
+    void ProcessMessages() override;
     void SetTimerEnabled(bool enabled) override;
-    void SetBusyCursor(bool) override {}
 
 private:
     Console& console_;

@@ -63,7 +63,10 @@ int Run(Console& console, const std::vector<std::string>& params) {
     Win32Clock clock;
     NullJobView jobView;
     ConsoleRunView view(console, clock);
-    JobSession session(JobSessionDeps{fs, settings, clock, messages, jobView, view, nullptr, ProgramFolder()}, shell);
+    JobSession session(JobSessionDeps{.fs = fs, .settings = settings, .clock = clock, .messages = messages,
+                                      .jobView = jobView, .runHost = &view, .progress = &view,
+                                      .programFolder = ProgramFolder()},
+                       shell);
     JobController& job = session.Job();
     CopyRun& run = session.Run();
 

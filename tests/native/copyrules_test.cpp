@@ -40,7 +40,7 @@ struct Walk : ::testing::Test {
     SkippedFiles skipped;
     RunCounters counters;
     std::atomic<bool> abort{false};
-    WalkContext context{fs, view, messages, settings, skipped, counters, abort, {}, {}};
+    WalkContext context{fs, view, view, messages, settings, skipped, counters, abort, {}, {}};
     CopyRules rules{context};
 };
 

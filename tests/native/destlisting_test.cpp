@@ -44,7 +44,7 @@ struct Listing : ::testing::Test {
     SkippedFiles skipped;
     RunCounters counters;
     std::atomic<bool> abort{false};
-    WalkContext context{fs, view, messages, settings, skipped, counters, abort, {}, {}};
+    WalkContext context{fs, view, view, messages, settings, skipped, counters, abort, {}, {}};
     CopyRules rules{context};
 };
 
@@ -218,9 +218,9 @@ TEST_F(Listing, RandomWorldsGiveTheOutcomeOfTheFileByFileRules) {
         report.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
         RunCounters c;
         RunCounters countRun;
-        WalkContext walk{world, view, messages, settings, report, countRun, abort, {}, {}};
+        WalkContext walk{world, view, view, messages, settings, report, countRun, abort, {}, {}};
         CopyRules(walk).CopyFolder("C:\\Data\\", "D:\\Backup\\", false, 3);
-        WalkContext copyWalk{world, view, messages, settings, report, c, abort, {}, {}};
+        WalkContext copyWalk{world, view, view, messages, settings, report, c, abort, {}, {}};
         report.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
         CopyRules(copyWalk).CopyFolder("C:\\Data\\", "D:\\Backup\\", true, 3);
 

@@ -120,7 +120,7 @@ struct World {
     JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
     RecordingRunView view;
     std::atomic<bool> abort{false};
-    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, view, abort}};
+    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, &view, abort}};
     std::vector<std::string> sources;
     std::map<std::string, std::string> newContent, oldContent;
 };

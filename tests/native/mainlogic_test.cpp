@@ -55,7 +55,7 @@ struct Main : ::testing::Test {
     JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
     RecordingRunView view;
     std::atomic<bool> abort{false};
-    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, view, abort}};
+    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, &view, abort}};
 };
 
 }  // namespace
@@ -296,7 +296,7 @@ TEST_F(Main, ACommandIsNotRunWhenTheLoadOfItsJobShowedAnError) {
             FakeJobTree marks;
             JobController window{JobControllerDeps{disk, settings, boxes, jobView, marks, nullptr, "C:\\Prog\\"}};
             RecordingRunView progress;
-            CopyRun copy{CopyRunDeps{window, settings, disk, clock, boxes, progress, abort}};
+            CopyRun copy{CopyRunDeps{window, settings, disk, clock, boxes, &progress, &progress, abort}};
 
             // Start-up opened the job of the last session.
             window.SetJobFileName("C:\\Jobs\\Start.tvj");

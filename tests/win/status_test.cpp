@@ -35,34 +35,17 @@ const bool kControlsReady = [] {
     return ::InitCommonControlsEx(&icc) != FALSE;
 }();
 
-// The main window's half of a run, recorded; the progress window's half goes to TStatus.
-class WindowRunView : public IRunView {
+// The main window's half of a run, recorded; the progress window shows the run itself.
+class RecordingHost : public IRunHost {
 public:
-    explicit WindowRunView(TStatus& status) : s(status) {}
-    void SetFolderText(const std::string& t) override { s.SetFolderText(t); }
     void ProcessMessages() override {
         ++pumps;
         tavrel::ProcessMessages();
         if (onPump) onPump(pumps);
         tavrel::ProcessMessages();
     }
-    void SetCaption(const std::string& t) override { s.SetCaption(t); }
-    void SetMarkedGroupVisible(bool v) override { s.SetMarkedGroupVisible(v); }
-    void SetCopiedGroupCaption(const std::string& t) override { s.SetCopiedGroupCaption(t); }
-    void SetCancelCaption(const std::string& t) override { s.SetCancelCaption(t); }
-    void SetFinishButtonsVisible(bool v) override { s.SetFinishButtonsVisible(v); }
-    void ShowProgress() override { s.ShowProgress(); }
-    void PlayAnimation(RunClip clip, int top) override { s.PlayAnimation(clip, top); }
-    void StopAnimation() override { s.StopAnimation(); }
-    void SetCounts(const std::string& a, const std::string& b, const std::string& c, const std::string& d) override {
-        s.SetCounts(a, b, c, d);
-    }
-    void SetElapsed(const std::string& t) override { s.SetElapsed(t); }
     void SetStatusText(const std::string& t) override { status = t; }
-    void SetTimerEnabled(bool) override {}
-    void SetBusyCursor(bool) override {}
 
-    TStatus& s;
     std::string status;
     int pumps = 0;
     std::function<void(int)> onPump;
@@ -186,8 +169,8 @@ protected:
     NullJobView jobView;
     FakeJobTree tree;
     JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
-    WindowRunView view{status};
-    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, view, AbortRequested}};
+    RecordingHost view;
+    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, &status, AbortRequested}};
     std::vector<RunOutcome> outcomes;
     int reportOpened = 0;
 };
@@ -376,9 +359,27 @@ TEST_F(ProgressWindow, CountsAndTimeArePaintedInTheirLabels) {
     EXPECT_EQ(status.lblTid.Caption(), "01:01");
 }
 
+TEST_F(ProgressWindow, FolderNamesFasterThanThePaintIntervalWaitForTheTimerAndTheEmptyTextDoesNot) {
+    status.ShowProgress();
+    PumpFor(150);
+    const DWORD start = ::GetTickCount();
+    status.SetFolderText("C:\\A\\");  // the first name after a pause is painted at once
+    EXPECT_EQ(status.lblMappe.Caption(), "C:\\A\\");
+    status.SetFolderText("C:\\B\\");
+    if (::GetTickCount() - start < 100) EXPECT_EQ(status.lblMappe.Caption(), "C:\\A\\") << "B waits";
+    PumpFor(300);
+    EXPECT_EQ(status.lblMappe.Caption(), "C:\\B\\") << "painted when the interval is over";
+    status.SetFolderText("C:\\C\\");
+    status.SetFolderText("C:\\D\\");
+    status.SetFolderText("");  // the end of a run's progress clears the label at once
+    EXPECT_EQ(status.lblMappe.Caption(), "");
+    PumpFor(300);
+    EXPECT_EQ(status.lblMappe.Caption(), "") << "no waiting name comes back";
+}
+
 TEST_F(ProgressWindow, OwnAnimationMovesWhilePlayingAndHoldsItsFrameWhenStopped) {
     status.ShowProgress();
-    status.PlayAnimation(RunClip::CopyFiles, 0);
+    status.PlayAnimation(RunClip::CopyFiles);
     EXPECT_TRUE(status.Animate1.Playing());
     if (status.Animate1.UsesStockClip()) GTEST_SKIP() << "the system's own clip plays";
     int first = status.Animate1.Frame();
@@ -389,7 +390,7 @@ TEST_F(ProgressWindow, OwnAnimationMovesWhilePlayingAndHoldsItsFrameWhenStopped)
     PumpFor(200);
     EXPECT_EQ(status.Animate1.Frame(), stopped);
     EXPECT_FALSE(status.Animate1.Playing());
-    status.PlayAnimation(RunClip::SearchFile, 16);
+    status.PlayAnimation(RunClip::SearchFile);
     EXPECT_EQ(status.Animate1.Frame(), 0);
     EXPECT_EQ(ChildRect(status.Animate1).top, Scale(16));
 }

@@ -1,4 +1,4 @@
-// Shared pieces of the engine tests: a progress view that records what a run showed, and a
+// Shared pieces of the engine tests: a progress view and host that record what a run showed, and a
 // job tree whose marked folders the test sets directly.
 #pragma once
 
@@ -11,7 +11,7 @@
 
 namespace tavrel::test {
 
-class RecordingRunView : public IRunView {
+class RecordingRunView : public IProgressView, public IRunHost {
 public:
     void SetFolderText(const std::string& text) override {
         folderText = text;
@@ -39,9 +39,9 @@ public:
         Log(visible ? "finish:shown" : "finish:hidden");
     }
     void ShowProgress() override { Log("show"); }
-    void PlayAnimation(RunClip clip, int top) override {
+    void PlayAnimation(RunClip clip) override {
         const char* names[] = {"search", "delete", "copy"};
-        Log(std::string("play:") + names[static_cast<int>(clip)] + "@" + std::to_string(top));
+        Log(std::string("play:") + names[static_cast<int>(clip)]);
     }
     void StopAnimation() override { Log("stop"); }
     void SetCounts(const std::string& a, const std::string& b, const std::string& c, const std::string& d) override {
