@@ -259,29 +259,8 @@ void JobController::ChooseDestination(const std::string& folder) {
 }
 
 void JobController::SetFlag(bool JobSettings::*option, bool on) {
-    // The reverse option also decides whether the delete option can be chosen.
     if (option == &JobSettings::reverse) return SetReverse(on);
     settings_.*option = on;
-    modified_ = true;
-}
-
-void JobController::SetDeleteDestFirst(bool on) {
-    settings_.deleteDestFirst = on;
-    modified_ = true;
-}
-
-void JobController::SetIncludeSubfolders(bool on) {
-    settings_.includeSubfolders = on;
-    modified_ = true;
-}
-
-void JobController::SetOnlyNewAndChanged(bool on) {
-    settings_.onlyNewAndChanged = on;
-    modified_ = true;
-}
-
-void JobController::SetOnlyListedTypes(bool on) {
-    settings_.onlyListedTypes = on;
     modified_ = true;
 }
 

@@ -113,12 +113,10 @@ public:
     // A destination chosen in the folder browser: empty = a choice without a path.
     void ChooseDestination(const std::string& folder);
     // A check box of the job: the option behind it takes the box's state and the job is Modified.
+    // The filter mode is one too: optKun (true) / optUdelad (false).
     void SetFlag(bool JobSettings::*option, bool on);
-    void SetDeleteDestFirst(bool on);   // chkSletDest
-    void SetIncludeSubfolders(bool on); // chkUnderMapper
-    void SetOnlyNewAndChanged(bool on); // chkKunNye
-    void SetOnlyListedTypes(bool on);   // optKun (true) / optUdelad (false)
-    void SetReverse(bool on);           // chkModsatClick
+    // The reverse option also decides whether the delete option can be chosen.
+    void SetReverse(bool on);
     void AddFileType(const std::string& typed);  // cmdTilfoejClick
     // cmdSletClick: deletes the items at the given indices (any order); Modified even when none.
     void DeleteFileTypes(const std::vector<int>& indices);

@@ -128,14 +128,14 @@ void SortFileTypes(std::vector<std::string>& types, const TypeOrder& order) {
 std::vector<std::string> JobFileLines(const JobSettings& s) {
     std::vector<std::string> lines;
     lines.push_back("FilVer=2");
-    AddLine(lines, "Beskiv", s.description);
-    AddLine(lines, "Dest", s.destination);
-    AddLine(lines, "SletDest", Flag(s.deleteDestFirst));
-    AddLine(lines, "Undermapper", Flag(s.includeSubfolders));
-    AddLine(lines, "KunNye", Flag(s.onlyNewAndChanged));
-    AddLine(lines, "KunFiltyper", Flag(s.onlyListedTypes));
-    AddLine(lines, "FilTyper", ToCommaText(s.fileTypes));
-    AddLine(lines, "Modsat", Flag(s.reverse));
+    for (const JobField& field : kJobFields) {
+        if (field.flag)
+            AddLine(lines, field.key, Flag(s.*field.flag));
+        else if (field.text)
+            AddLine(lines, field.key, s.*field.text);
+        else
+            AddLine(lines, field.key, ToCommaText(s.fileTypes));
+    }
     return lines;
 }
 
@@ -174,15 +174,15 @@ JobReadResult ApplyJobFileLines(const std::vector<std::string>& lines, JobSettin
     JobReadResult result;
     if (!JobValue(lines, "FilVer").empty()) {
         result.version2 = true;
-        s.description = JobValue(lines, "Beskiv");
-        s.destination = JobValue(lines, "Dest");
-        s.deleteDestFirst = JobFlag(lines, "SletDest");
-        s.includeSubfolders = JobFlag(lines, "Undermapper");
-        s.onlyNewAndChanged = JobFlag(lines, "KunNye");
-        s.onlyListedTypes = JobFlag(lines, "KunFiltyper");
-        for (const std::string& type : FromCommaText(JobValue(lines, "FilTyper")))
-            InsertFileTypeSorted(s.fileTypes, type);
-        s.reverse = JobFlag(lines, "Modsat");
+        for (const JobField& field : kJobFields) {
+            if (field.flag)
+                s.*field.flag = JobFlag(lines, field.key);
+            else if (field.text)
+                s.*field.text = JobValue(lines, field.key);
+            else
+                for (const std::string& type : FromCommaText(JobValue(lines, field.key)))
+                    InsertFileTypeSorted(s.fileTypes, type);
+        }
         return result;
     }
 

@@ -17,4 +17,25 @@ struct JobSettings {
     bool reverse = false;                           // Modsat
 };
 
+// A field of the job as the job file stores it: a boolean option ("1" or "0"), a line of text,
+// or (neither) the file types as comma text.
+struct JobField {
+    const char* key;
+    bool JobSettings::*flag = nullptr;
+    std::string JobSettings::*text = nullptr;
+};
+
+// The job file's keys in the order it writes them. A new boolean option is its member above
+// and its line here; the job file reads and writes it from this table.
+inline constexpr JobField kJobFields[] = {
+    {"Beskiv", nullptr, &JobSettings::description},
+    {"Dest", nullptr, &JobSettings::destination},
+    {"SletDest", &JobSettings::deleteDestFirst},
+    {"Undermapper", &JobSettings::includeSubfolders},
+    {"KunNye", &JobSettings::onlyNewAndChanged},
+    {"KunFiltyper", &JobSettings::onlyListedTypes},
+    {"FilTyper"},
+    {"Modsat", &JobSettings::reverse},
+};
+
 }  // namespace tavrel

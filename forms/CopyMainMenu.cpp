@@ -235,11 +235,11 @@ void TfrmCopyMain::lbFiltyperClick() { cmdSlet.Enable(lbFiltyper.Send(LB_GETCOUN
 
 void TfrmCopyMain::KontrolKlik(int id) {
     switch (id) {
-    case ID_CHKKUNNYE: job_->SetOnlyNewAndChanged(Checked(chkKunNye)); break;
+    case ID_CHKKUNNYE: job_->SetFlag(&JobSettings::onlyNewAndChanged, Checked(chkKunNye)); break;
     case ID_OPTUDELAD:
-    case ID_OPTKUN: job_->SetOnlyListedTypes(Checked(optKun)); break;
-    case ID_CHKSLETDEST: job_->SetDeleteDestFirst(Checked(chkSletDest)); break;
-    case ID_CHKUNDERMAPPER: job_->SetIncludeSubfolders(Checked(chkUnderMapper)); break;
+    case ID_OPTKUN: job_->SetFlag(&JobSettings::onlyListedTypes, Checked(optKun)); break;
+    case ID_CHKSLETDEST: job_->SetFlag(&JobSettings::deleteDestFirst, Checked(chkSletDest)); break;
+    case ID_CHKUNDERMAPPER: job_->SetFlag(&JobSettings::includeSubfolders, Checked(chkUnderMapper)); break;
     default: break;
     }
 }

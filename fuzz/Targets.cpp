@@ -26,14 +26,13 @@ std::string Join(const std::vector<std::string>& items) {
 
 // Names the first field in which two jobs differ; empty when they are the same.
 std::string Difference(const JobSettings& a, const JobSettings& b) {
-    if (a.description != b.description) return "description " + Quote(a.description) + " -> " + Quote(b.description);
-    if (a.destination != b.destination) return "destination " + Quote(a.destination) + " -> " + Quote(b.destination);
-    if (a.deleteDestFirst != b.deleteDestFirst) return "deleteDestFirst";
-    if (a.includeSubfolders != b.includeSubfolders) return "includeSubfolders";
-    if (a.onlyNewAndChanged != b.onlyNewAndChanged) return "onlyNewAndChanged";
-    if (a.onlyListedTypes != b.onlyListedTypes) return "onlyListedTypes";
-    if (a.fileTypes != b.fileTypes) return "fileTypes " + Join(a.fileTypes) + " -> " + Join(b.fileTypes);
-    if (a.reverse != b.reverse) return "reverse";
+    for (const JobField& field : kJobFields) {
+        if (field.flag && a.*field.flag != b.*field.flag) return field.key;
+        if (field.text && a.*field.text != b.*field.text)
+            return std::string(field.key) + " " + Quote(a.*field.text) + " -> " + Quote(b.*field.text);
+        if (!field.flag && !field.text && a.fileTypes != b.fileTypes)
+            return std::string(field.key) + " " + Join(a.fileTypes) + " -> " + Join(b.fileTypes);
+    }
     return {};
 }
 

@@ -93,7 +93,7 @@ TEST_F(Run, CopyRunShowsItsPhasesWritesTheReportAndRecordsTheStamp) {
 TEST_F(Run, CountRunAsksNothingTouchesNothingAndOffersTheCopy) {
     fs.AddFile("C:\\Data\\a.txt", "a", kT0);
     fs.AddFile("C:\\Data\\b.tmp", "b", kT0);
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
     job.SetReverse(false);
     fs.ResetCounts();
     EXPECT_EQ(run.RunCopy(rmCount), RunOutcome::Completed);
@@ -137,7 +137,7 @@ TEST_F(Run, ReverseCopiesBackIntoTheMarkedFoldersWithoutDeleting) {
     fs.AddFile("D:\\Backup\\Mail\\m.eml", "mail", kT0);
     fs.AddFile("D:\\Backup\\Other\\o.txt", "not marked", kT0);
     job.SetReverse(true);
-    job.SetDeleteDestFirst(true);  // with reverse on: no question, no deletion
+    job.SetFlag(&JobSettings::deleteDestFirst, true);  // with reverse on: no question, no deletion
     messages.Answer(MsgResult::Yes);
     EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
     EXPECT_EQ(messages.shown.size(), 1u);
@@ -168,8 +168,8 @@ TEST_F(Run, InAReverseCopyOnlyTheNewAndChangedOptionDecidesWhatIsReplaced) {
         fs.AddFile("D:\\Backup\\Data\\older.txt", "backup", kT0 + 3600 * 10000000ull);
         fs.AddFile("C:\\Data\\older.txt", "yesterday", kT0);
         job.SetReverse(false);
-        job.SetDeleteDestFirst(c.deleteFirst);
-        job.SetOnlyNewAndChanged(c.onlyNew);
+        job.SetFlag(&JobSettings::deleteDestFirst, c.deleteFirst);
+        job.SetFlag(&JobSettings::onlyNewAndChanged, c.onlyNew);
         job.SetReverse(true);
         messages.shown.clear();
         messages.Answer(MsgResult::Yes);
@@ -194,7 +194,7 @@ TEST_F(Run, ClearingTheReverseOptionDuringAReverseCopyKeepsTheNewerOriginals) {
         fs.AddFile("D:\\Backup\\Data\\" + name, "backup", kT0);
         fs.AddFile("C:\\Data\\" + name, "today's work", kT0 + 3600 * 10000000ull);
     }
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
     job.SetReverse(true);
     messages.Answer(MsgResult::Yes);
     view.onPump = [&](int n) {
@@ -233,7 +233,7 @@ TEST_F(Run, DeleteQuestionCancelNoAndYes) {
     fs.AddFile("D:\\Backup\\old.txt", std::string(1024, 'o'), kT0);
     fs.AddFile("D:\\Backup\\.dot", "d", kT0);
     fs.AddFile("C:\\Jobs\\Drev_C.txt", "previous report");
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
 
     messages.Answer(MsgResult::Cancel);
     EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Declined);
@@ -273,7 +273,7 @@ TEST_F(Run, DeleteQuestionCancelNoAndYes) {
 
 TEST_F(Run, EmptyingADestinationThatHoldsAMarkedFolderIsRefused) {
     fs.AddFile("C:\\Data\\a.txt", "a", kT0);
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
     for (const char* dest : {"C:\\Data\\", "C:\\", "c:\\data\\"}) {
         messages.shown.clear();
         job.ChooseDestination(dest);
@@ -296,7 +296,7 @@ TEST_F(Run, ADestinationInsideAMarkedFolderIsNeverWalked) {
     fs.AddFile("C:\\Data\\a.txt", "a", kT0);
     fs.AddFile("C:\\Data\\Sub\\b.txt", "b", kT0);
     job.ChooseDestination("C:\\Data\\Backup\\");
-    job.SetOnlyNewAndChanged(false);
+    job.SetFlag(&JobSettings::onlyNewAndChanged, false);
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
         EXPECT_EQ(run.Counters().ExaminedCount, 2);
@@ -337,7 +337,7 @@ TEST_F(Run, AbortDuringTheDeletePhaseCopiesNothing) {
     fs.AddFile("C:\\Data\\a.txt", "a", kT0);
     fs.AddFile("D:\\Backup\\x.txt", "x", kT0);
     fs.AddFile("D:\\Backup\\y.txt", "y", kT0);
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
     messages.Answer(MsgResult::Yes);
     view.onPump = [&](int n) {
         if (n == 4) abort = true;  // ., .., x.txt, then y.txt
@@ -446,7 +446,7 @@ TEST_F(Run, TheClimbToTheDriveEndsAtItsRootNotAtTheCurrentFolder) {
         fs.AddFile("C:\\Backup\\Old\\stale.txt", "s", kT0);
         fs.SetCurrentDirectory(current);
         job.ChooseDestination("C:\\Backup\\");
-        job.SetDeleteDestFirst(true);
+        job.SetFlag(&JobSettings::deleteDestFirst, true);
         messages.shown.clear();
         messages.Answer(MsgResult::Yes);
         EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
@@ -472,7 +472,7 @@ TEST_F(Run, AReadOnlyCopyThatTheDeletePhaseLeavesAndTheCopyReplacesIsNoFailure) 
     fs.AddFile("C:\\Data\\Sub\\b.txt", "new b", kT0 + 100000000ull);
     fs.AddFile("D:\\Backup\\Data\\a.txt", "old a", kT0, kAttrReadOnly);
     fs.AddFile("D:\\Backup\\Data\\Sub\\B.TXT", "old b", kT0, kAttrReadOnly | kAttrArchive);
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
     messages.Answer(MsgResult::Yes);
     EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
     EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "new a");
@@ -528,7 +528,7 @@ TEST_F(Run, TheFailureNoticeIsWordedForWhatTheRunDid) {
         {"copy", [&] { fs.Remove("C:\\Data\\Andet"); }, rmCopy,
          "1 fil eller mappe kunne ikke kopieres. Den står under \"Fejl:\" i rapporten " + report + "."},
         {"copy after emptying", [&] {
-             job.SetDeleteDestFirst(true);
+             job.SetFlag(&JobSettings::deleteDestFirst, true);
              messages.Answer(MsgResult::Yes);
              fs.AddFile("D:\\Backup\\locked.txt", "l", kT0, kAttrReadOnly);
          }, rmCopy,

@@ -194,7 +194,7 @@ TEST_F(JobControllerTest, SaveAndLoadRoundTrip) {
     EXPECT_EQ(tree2.marked, tree.marked);
 
     // Gem on a named job writes without asking.
-    job.SetIncludeSubfolders(false);
+    job.SetFlag(&JobSettings::includeSubfolders, false);
     ASSERT_TRUE(job.mnuGemClick());
     EXPECT_EQ(view.saveAsked.size(), 1u);
     EXPECT_NE(fs.Content("C:\\Jobs\\Drev_C.tvj").find("Undermapper=0\r\n"), std::string::npos);
@@ -257,7 +257,7 @@ TEST_F(JobControllerTest, Version1ShortFileShowsTheMessageAndStillReadsTheList) 
 
 TEST_F(JobControllerTest, Version1KeepsDeleteFirstAndReverse) {
     job.SetReverse(true);
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
     fs.AddFile("C:\\Jobs\\V1.tvj", "0\r\nBeskrivelse\r\nE:\\Backup\\\r\n1\r\n0\r\n\r\n\r\n\r\n.TMP\r\n.bak\r\n");
     fs.AddFile("C:\\Jobs\\V1.tvl", "");
     ASSERT_TRUE(Load("C:\\Jobs\\V1.tvj"));
@@ -279,10 +279,10 @@ TEST_F(JobControllerTest, ModifiedRules) {
     check("description", [&] { job.SetDescription(""); });
     check("destination", [&] { job.ChooseDestination("E:\\Andet\\"); });
     check("destination without a path", [&] { job.ChooseDestination(""); });
-    check("delete first", [&] { job.SetDeleteDestFirst(true); });
-    check("subfolders", [&] { job.SetIncludeSubfolders(false); });
-    check("only new", [&] { job.SetOnlyNewAndChanged(false); });
-    check("filter mode", [&] { job.SetOnlyListedTypes(true); });
+    check("delete first", [&] { job.SetFlag(&JobSettings::deleteDestFirst, true); });
+    check("subfolders", [&] { job.SetFlag(&JobSettings::includeSubfolders, false); });
+    check("only new", [&] { job.SetFlag(&JobSettings::onlyNewAndChanged, false); });
+    check("filter mode", [&] { job.SetFlag(&JobSettings::onlyListedTypes, true); });
     check("reverse", [&] { job.SetReverse(true); });
     check("a box through the option it stands for", [&] { job.SetFlag(&JobSettings::includeSubfolders, false); });
     check("add type", [&] { job.AddFileType("txt"); });
@@ -323,7 +323,7 @@ TEST_F(JobControllerTest, FileTypeEditing) {
 }
 
 TEST_F(JobControllerTest, ReverseReachesTheView) {
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
     job.SetReverse(true);
     EXPECT_TRUE(view.shown.reverse);
     // The check of delete-first stays; the view only disables the box.
@@ -339,7 +339,7 @@ TEST_F(JobControllerTest, ReverseReachesTheView) {
 TEST_F(JobControllerTest, CloseAsksSavesRecordsAndEmpties) {
     WriteDrevC();
     ASSERT_TRUE(Load("C:\\Jobs\\Drev_C.tvj"));
-    job.SetOnlyListedTypes(true);
+    job.SetFlag(&JobSettings::onlyListedTypes, true);
     messages.Answer(MsgResult::Yes);
     job.mnuLukClick();
     ASSERT_EQ(messages.shown.size(), 1u);

@@ -83,6 +83,28 @@ TEST(JobFile, AllOptionsRoundTripAndDanishTextIsWindows1252) {
     EXPECT_TRUE(back.reverse);
 }
 
+TEST(JobFile, EveryBooleanOptionOfTheTableIsWrittenAndReadOnItsOwn) {
+    int options = 0;
+    for (const JobField& option : kJobFields) {
+        if (!option.flag) continue;
+        ++options;
+        SCOPED_TRACE(option.key);
+        for (bool on : {true, false}) {
+            JobSettings s = DrevC();
+            s.*option.flag = on;
+            const std::string bytes = JobFileBytes(s);
+            EXPECT_NE(bytes.find(std::string("\r\n") + option.key + "=" + (on ? "1" : "0") + "\r\n"), std::string::npos);
+            JobSettings back;
+            back.fileTypes.clear();
+            back.*option.flag = !on;
+            ApplyJobFileLines(SplitLines(bytes), back);
+            EXPECT_EQ(back.*option.flag, on);
+            EXPECT_EQ(JobFileBytes(back), bytes) << "the other options came back as they were";
+        }
+    }
+    EXPECT_GE(options, 5);
+}
+
 TEST(JobFile, GreekTextFallsBackToUtf8WithAMark) {
     JobSettings s = DrevC();
     s.destination = "E:\\Ελληνικά\\";

@@ -281,7 +281,7 @@ TEST_F(ProgressWindow, CountRunShowsItsPhaseThenOffersTheCopyWhichRunsInTheSameW
 
 TEST_F(ProgressWindow, DeletePhaseHidesTheExaminedGroupAndShowsItAgainForTheCopy) {
     fs.AddFile("D:\\Backup\\old.txt", "old", kT0);
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
     messages.Answer(MsgResult::Yes);
     std::vector<Look> looks;
     view.onPump = [&](int) { looks.push_back(LookOf(status)); };
@@ -603,7 +603,7 @@ TEST_F(ProgressWindow, DISABLED_Screenshots) {
     };
     run.RunCopy(rmCopy);
     SaveShot(status, "status-copy-finished");
-    job.SetDeleteDestFirst(true);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
     messages.Answer(MsgResult::Yes);
     shot = false;
     view.onPump = [&](int) {
