@@ -68,4 +68,40 @@ std::string NotRunAfterLoadErrorsMessage(RunMode mode) {
            " er ikke startet, fordi jobbet ikke kunne indlæses uden fejl.";
 }
 
+void ShowRunError(IMessageBox& messages, const std::string& text) {
+    messages.Show(text, kRunErrorCaption, MsgButtons::Ok, MsgIcon::Error);
+}
+
+void RunCommandLine(const std::vector<std::string>& parameters, const CommandLineDeps& deps) {
+    if (parameters.empty()) return;
+    const std::string& file = parameters[0];
+    // The given path becomes the job's name at once, so a later Gem writes there.
+    deps.job.SetJobFileName(file);
+    if (!FileExists(deps.fs, file)) {
+        ShowRunError(deps.messages, FileNotFoundMessage(file));
+        return;
+    }
+    deps.tree.ClearAllMarks();
+    deps.job.LoadJob(file);
+    if (parameters.size() > 2) {
+        ShowRunError(deps.messages, ParameterCountMessage(static_cast<int>(parameters.size())));
+        return;
+    }
+    if (parameters.size() == 2) {
+        std::optional<RunMode> mode = ParseRunCommand(parameters[1]);
+        if (!mode) {
+            ShowRunError(deps.messages, InvalidCommandMessage(parameters[1]));
+            return;
+        }
+        // What the window holds after a failed load is part this job, part the one before it
+        // (or the options of a version-1 file that ended early): running that could empty a
+        // destination and stamp a copy that never was.
+        if (deps.job.LoadHadErrors()) {
+            ShowRunError(deps.messages, NotRunAfterLoadErrorsMessage(*mode));
+            return;
+        }
+        if (deps.run) deps.run(*mode);
+    }
+}
+
 }  // namespace tavrel

@@ -1,11 +1,17 @@
-// The command line: how it splits into parameters, the commands, and the messages about it.
+// The command line: how it splits into parameters, the commands, the messages about it, and
+// how the window carries it out at its first show.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/CopyRun.h"
+#include "core/JobController.h"
+#include "core/JobTree.h"
+#include "platform/FileSystem.h"
+#include "platform/System.h"
 
 namespace tavrel {
 
@@ -28,5 +34,21 @@ std::string InvalidCommandMessage(const std::string& command);
 std::string ParameterCountMessage(int count);
 // The window's answer to "/R" or "/T" for a job whose load showed an error.
 std::string NotRunAfterLoadErrorsMessage(RunMode mode);
+
+// ShowRunError: the command line's messages, caption "Fejl under kørsel", error icon.
+void ShowRunError(IMessageBox& messages, const std::string& text);
+
+struct CommandLineDeps {
+    IFileSystem& fs;
+    JobController& job;
+    IJobTree& tree;
+    IMessageBox& messages;
+    std::function<void(RunMode)> run;  // cmdStartClick / cmdInfoClick
+};
+
+// FormShow: the job file of parameter 1 becomes the open job; "/R" and "/T" run it. A job
+// whose load showed an error is not run: the window stays on what was loaded, and the user
+// is told that the command was not carried out.
+void RunCommandLine(const std::vector<std::string>& parameters, const CommandLineDeps& deps);
 
 }  // namespace tavrel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <unordered_map>
 
 #include "core/Formats.h"
@@ -16,6 +17,7 @@ const char* const kDeleteErrorText = "Der er sket en fejl under sletningen.";
 namespace {
 
 constexpr const char* kFolderUnreadableText = "Mappens indhold kunne ikke læses.";
+constexpr const char* kAppTitle = "Tavrel";
 constexpr uint32_t kErrorAccessDenied = 5;
 
 constexpr std::string_view kTempPrefix = "~tavrel-";
@@ -436,118 +438,162 @@ void CopyRules::FolderNotListed(const std::string& folder, uint32_t attributes, 
     RecordFailure(folder, FsError{0, kFolderUnreadableText});
 }
 
+// One folder of a walk and the destination folder it is copied to.
+struct CopyRules::FolderWalk {
+    const std::string& folder;
+    const std::string& destBase;
+    bool doCopy;
+    size_t stripLength;
+    std::string destFolder;
+    // Without a destination (a count run of a job that has none) there is nothing to compare.
+    bool hasDest = false;
+    // A folder whose destination is itself (a destination above the marked folder on the same
+    // drive) has nothing to copy.
+    bool ontoItself = false;
+    bool destFailed = false;
+    // Once the destination folder is known to be there it is not looked for again.
+    bool destReady = false;
+    DestListing listing{};
+};
+
 void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase,
                      bool doCopy, size_t stripLength, bool destCreated, uint32_t attributes) {
+    InsideFolder(id, kCopyErrorText, true, [&] {
+        FolderWalk walk{folder, destBase, doCopy, stripLength, DestinationOf(folder, destBase, stripLength)};
+        walk.hasDest = !destBase.empty();
+        walk.ontoItself = walk.hasDest && SameFolderPath(folder, walk.destFolder);
+        // A folder the walk has just created cannot be the one it walks, and holds nothing yet.
+        if (walk.hasDest && !walk.ontoItself && !destCreated) {
+            FolderIdentity destId(ctx_.fs, walk.destFolder);
+            walk.ontoItself = id.SameAs(destId);
+        }
+        walk.destReady = destCreated;
+        if (destCreated) walk.listing.Created();
+        FsError listError;
+        if (!ForEachEntry(folder, true, [&](const DirEntry& entry) { HandleEntry(walk, entry); }, &listError))
+            FolderNotListed(folder, attributes, listError);
+    });
+}
+
+CopyRules::DestListing& CopyRules::Listed(FolderWalk& walk) {
+    if (walk.listing.Get() == DestListing::State::Unread && walk.hasDest) {
+        walk.listing.Read(ctx_.fs, walk.destFolder);
+        // A copy run writes here (unless the folder is its own destination, which it also
+        // reads): copies of its own that an earlier run left half-done go.
+        if (walk.doCopy && !walk.ontoItself) RemoveLeftovers(walk.listing, walk.destFolder);
+    }
+    return walk.listing;
+}
+
+// A copy run makes the destination folder when the walk meets the first entry to put there.
+void CopyRules::PrepareDestination(FolderWalk& walk) {
+    if (!walk.doCopy || walk.destFailed || walk.destReady) return;
+    if (Listed(walk).Get() == DestListing::State::Listed || FolderExists(ctx_.fs, walk.destFolder)) {
+        walk.destReady = true;
+        return;
+    }
+    walk.destFailed = !ForceFolders(walk.destFolder);
+    walk.destReady = !walk.destFailed;
+    if (walk.destReady && walk.listing.Get() == DestListing::State::Absent) walk.listing.Created();
+}
+
+void CopyRules::HandleEntry(FolderWalk& walk, const DirEntry& entry) {
+    // A copy of the program's own that a run cut short, in a folder this run reads: neither
+    // copied nor removed.
+    if (!entry.IsFolder() && IsTempName(entry.name)) return;
+    if (!walk.doCopy) ctx_.progress.SetFolderText(walk.folder);
+    PrepareDestination(walk);
+    if (entry.IsFolder())
+        WalkSubfolder(walk, entry);
+    else
+        HandleFile(walk, entry);
+}
+
+void CopyRules::WalkSubfolder(FolderWalk& walk, const DirEntry& entry) {
+    if (!ctx_.settings.includeSubfolders) return;
+    const std::string sub = walk.folder + entry.name + "\\";
+    FolderIdentity subId(ctx_.fs, sub);
+    if (IsExcluded(sub, subId)) return;
+    bool created = false;
+    if (walk.doCopy && !walk.destFailed) {
+        const std::string target = walk.destFolder + entry.name;
+        const DirEntry* there =
+            walk.listing.Get() == DestListing::State::Listed ? walk.listing.Find(entry.name) : nullptr;
+        if (!(there && there->IsFolder()) && !FolderExists(ctx_.fs, target)) created = CreateSubfolder(target + "\\");
+    }
+    Walk(sub, subId, walk.destBase, walk.doCopy, walk.stripLength, created, entry.attributes);
+}
+
+void CopyRules::HandleFile(FolderWalk& walk, const DirEntry& entry) {
+    const std::string source = walk.folder + entry.name;
+    const std::string target = walk.destFolder + entry.name;
+    const int64_t tenths = SizeInTenthsOfKb(entry.size);
+    ++ctx_.counters.ExaminedCount;
+    ctx_.counters.ExaminedSize += tenths;
+    if (walk.ontoItself) return;
+    DestListing& listing = walk.listing;
+    if (walk.doCopy && !ctx_.reverse && listing.Get() == DestListing::State::Listed && listing.HeldTempNames())
+        RemoveEarlierLeftover(listing, walk.folder, walk.destFolder, entry.name);
+    if (walk.hasDest && NewAndChangedTestApplies() && UpToDateIn(Listed(walk), target, entry)) return;
+    if (!TypeIncluded(ctx_.settings, entry.name)) {
+        ctx_.skipped.Add(source);
+        ctx_.progress.SetFolderText("Gennemser " + walk.folder);
+        return;
+    }
+    if (walk.doCopy && !CopyEntry(listing, entry, source, target)) return;
+    ++ctx_.counters.CopiedCount;
+    ctx_.counters.CopiedSize += tenths;
+}
+
+bool CopyRules::CopyEntry(DestListing& listing, const DirEntry& entry, const std::string& source,
+                          const std::string& target) {
+    ctx_.progress.SetFolderText(source);
+    const std::string tempName = TempNameFor(entry.name);
+    const bool listed = listing.Get() == DestListing::State::Listed;
+    const bool tempMayExist = !listed || listing.Find(tempName) || !DestListing::MissIsCertain(tempName);
+    FsError error;
+    const bool copied = CopyOneFile(source, target, error, tempMayExist);
+    // A file the delete phase left here is settled now: replaced, or reported with this copy
+    // that failed.
+    if (!undeletedLeft_.empty()) undeletedLeft_.erase(FoldCase(target));
+    if (!copied) {
+        RecordFailure(source, error);
+        return false;
+    }
+    if (listed) {
+        // A second source name that differs only in case meets this copy.
+        listing.Remove(tempName);
+        DirEntry put = entry;
+        if (const DirEntry* there = listing.Find(entry.name)) put.name = there->name;
+        listing.Put(put);
+    }
+    return true;
+}
+
+bool CopyRules::ForEachEntry(const std::string& folder, bool pump, const std::function<void(const DirEntry&)>& visit,
+                             FsError* error) {
+    auto folderEnum = ctx_.fs.OpenFolder(folder, error);
+    if (!folderEnum) return false;
+    DirEntry entry;
+    while (folderEnum->Next(entry)) {
+        if (pump) {
+            ctx_.host.ProcessMessages();
+            if (ctx_.abort) break;
+        }
+        if (StartsWithDot(entry.name)) continue;
+        visit(entry);
+    }
+    return true;
+}
+
+void CopyRules::InsideFolder(FolderIdentity& id, const char* errorText, bool stopRun, const std::function<void()>& work) {
     // A link back to a folder the walk is already inside would make it endless.
     if (!EnterFolder(id)) return;
     try {
-        const std::string destFolder = DestinationOf(folder, destBase, stripLength);
-        // A folder whose destination is itself (a destination above the marked folder on the
-        // same drive) has nothing to copy.
-        // Without a destination (a count run of a job that has none) there is nothing to compare.
-        const bool hasDest = !destBase.empty();
-        bool ontoItself = hasDest && SameFolderPath(folder, destFolder);
-        // A folder the walk has just created cannot be the one it walks.
-        if (hasDest && !ontoItself && !destCreated) {
-            FolderIdentity destId(ctx_.fs, destFolder);
-            ontoItself = id.SameAs(destId);
-        }
-        bool destFailed = false;
-        // Once the destination folder is known to be there it is not looked for again.
-        bool destReady = destCreated;
-        DestListing listing;
-        // A folder the walk has just created holds nothing yet.
-        if (destCreated) listing.Created();
-        auto listed = [&]() -> DestListing& {
-            if (listing.Get() == DestListing::State::Unread && hasDest) {
-                listing.Read(ctx_.fs, destFolder);
-                // A copy run writes here (unless the folder is its own destination, which it
-                // also reads): copies of its own that an earlier run left half-done go.
-                if (doCopy && !ontoItself) RemoveLeftovers(listing, destFolder);
-            }
-            return listing;
-        };
-        FsError listError;
-        auto folderEnum = ctx_.fs.OpenFolder(folder, &listError);
-        if (!folderEnum) FolderNotListed(folder, attributes, listError);
-        if (folderEnum) {
-            DirEntry entry;
-            while (folderEnum->Next(entry)) {
-                ctx_.host.ProcessMessages();
-                if (ctx_.abort) break;
-                if (StartsWithDot(entry.name)) continue;
-                // A copy of the program's own that a run cut short, in a folder this run reads:
-                // neither copied nor removed.
-                if (!entry.IsFolder() && IsTempName(entry.name)) continue;
-                if (!doCopy) ctx_.progress.SetFolderText(folder);
-                if (doCopy && !destFailed && !destReady) {
-                    if (listed().Get() == DestListing::State::Listed || FolderExists(ctx_.fs, destFolder)) {
-                        destReady = true;
-                    } else {
-                        destFailed = !ForceFolders(destFolder);
-                        destReady = !destFailed;
-                        if (destReady && listing.Get() == DestListing::State::Absent) listing.Created();
-                    }
-                }
-                const std::string source = folder + entry.name;
-                const std::string target = destFolder + entry.name;
-                if (entry.IsFolder()) {
-                    if (!ctx_.settings.includeSubfolders) continue;
-                    const std::string sub = source + "\\";
-                    FolderIdentity subId(ctx_.fs, sub);
-                    if (IsExcluded(sub, subId)) continue;
-                    bool created = false;
-                    if (doCopy && !destFailed) {
-                        const DirEntry* there =
-                            listing.Get() == DestListing::State::Listed ? listing.Find(entry.name) : nullptr;
-                        if (!(there && there->IsFolder()) && !FolderExists(ctx_.fs, target))
-                            created = CreateSubfolder(target + "\\");
-                    }
-                    Walk(sub, subId, destBase, doCopy, stripLength, created, entry.attributes);
-                    continue;
-                }
-                const int64_t tenths = SizeInTenthsOfKb(entry.size);
-                ++ctx_.counters.ExaminedCount;
-                ctx_.counters.ExaminedSize += tenths;
-                if (ontoItself) continue;
-                if (doCopy && !ctx_.reverse && listing.Get() == DestListing::State::Listed && listing.HeldTempNames())
-                    RemoveEarlierLeftover(listing, folder, destFolder, entry.name);
-                if (hasDest && NewAndChangedTestApplies() && UpToDateIn(listed(), target, entry))
-                    continue;
-                if (!TypeIncluded(ctx_.settings, entry.name)) {
-                    ctx_.skipped.Add(source);
-                    ctx_.progress.SetFolderText("Gennemser " + folder);
-                    continue;
-                }
-                if (doCopy) {
-                    ctx_.progress.SetFolderText(source);
-                    const std::string tempName = TempNameFor(entry.name);
-                    const bool tempMayExist = listing.Get() != DestListing::State::Listed ||
-                                              listing.Find(tempName) || !DestListing::MissIsCertain(tempName);
-                    FsError error;
-                    const bool copied = CopyOneFile(source, target, error, tempMayExist);
-                    // A file the delete phase left here is settled now: replaced, or reported
-                    // with this copy that failed.
-                    if (!undeletedLeft_.empty()) undeletedLeft_.erase(FoldCase(target));
-                    if (!copied) {
-                        RecordFailure(source, error);
-                        continue;
-                    }
-                    if (listing.Get() == DestListing::State::Listed) {
-                        // A second source name that differs only in case meets this copy.
-                        listing.Remove(tempName);
-                        DirEntry copied = entry;
-                        if (const DirEntry* there = listing.Find(entry.name)) copied.name = there->name;
-                        listing.Put(copied);
-                    }
-                }
-                ++ctx_.counters.CopiedCount;
-                ctx_.counters.CopiedSize += tenths;
-            }
-        }
+        work();
     } catch (...) {
-        ctx_.abort = true;
-        ctx_.messages.Show(kCopyErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
+        if (stopRun) ctx_.abort = true;
+        ctx_.messages.Show(errorText, kAppTitle, MsgButtons::Ok, MsgIcon::Error);
     }
     LeaveFolder();
 }
@@ -558,44 +604,36 @@ void CopyRules::DeleteFolderFiles(const std::string& folder) {
 }
 
 void CopyRules::DeleteFolderFiles(const std::string& folder, FolderIdentity& id) {
-    if (!EnterFolder(id)) return;
-    try {
-        if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
-            DirEntry entry;
-            while (folderEnum->Next(entry)) {
-                ctx_.host.ProcessMessages();
-                if (ctx_.abort) break;
-                if (StartsWithDot(entry.name)) continue;
-                const std::string path = folder + entry.name;
-                if (entry.IsFolder()) {
-                    // A link is left where it is: emptying it would empty what it points at.
-                    if (entry.attributes & kAttrReparsePoint) continue;
-                    const std::string sub = path + "\\";
-                    FolderIdentity subId(ctx_.fs, sub);
-                    if (IsProtected(sub, subId)) continue;
-                    DeleteFolderFiles(sub, subId);
-                    continue;
-                }
-                if (IsTempName(entry.name)) {
-                    DiscardFile(path);
-                    continue;
-                }
-                ctx_.progress.SetFolderText(path);
-                FsError error;
-                if (!ctx_.fs.DeleteFile(path, &error)) {
-                    undeleted_.emplace_back(path, error);
-                    undeletedLeft_.insert(FoldCase(path));
-                    continue;
-                }
-                ++ctx_.counters.CopiedCount;
-                ctx_.counters.CopiedSize += SizeInTenthsOfKb(entry.size);
+    InsideFolder(id, kDeleteErrorText, true, [&] {
+        ForEachEntry(folder, true, [&](const DirEntry& entry) {
+            const std::string path = folder + entry.name;
+            if (entry.IsFolder()) {
+                // A link is left where it is: emptying it would empty what it points at.
+                if (entry.attributes & kAttrReparsePoint) return;
+                const std::string sub = path + "\\";
+                FolderIdentity subId(ctx_.fs, sub);
+                if (!IsProtected(sub, subId)) DeleteFolderFiles(sub, subId);
+                return;
             }
-        }
-    } catch (...) {
-        ctx_.abort = true;
-        ctx_.messages.Show(kDeleteErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
+            if (IsTempName(entry.name)) {
+                DiscardFile(path);
+                return;
+            }
+            DeleteOneFile(path, entry);
+        });
+    });
+}
+
+void CopyRules::DeleteOneFile(const std::string& path, const DirEntry& entry) {
+    ctx_.progress.SetFolderText(path);
+    FsError error;
+    if (!ctx_.fs.DeleteFile(path, &error)) {
+        undeleted_.emplace_back(path, error);
+        undeletedLeft_.insert(FoldCase(path));
+        return;
     }
-    LeaveFolder();
+    ++ctx_.counters.CopiedCount;
+    ctx_.counters.CopiedSize += SizeInTenthsOfKb(entry.size);
 }
 
 void CopyRules::RecordUndeletedFiles() {
@@ -611,29 +649,19 @@ void CopyRules::RemoveFolders(const std::string& folder) {
 }
 
 void CopyRules::RemoveFolders(const std::string& folder, FolderIdentity& id) {
-    if (!EnterFolder(id)) return;
-    try {
-        if (auto folderEnum = ctx_.fs.OpenFolder(folder)) {
-            DirEntry entry;
-            while (folderEnum->Next(entry)) {
-                if (StartsWithDot(entry.name) || !entry.IsFolder()) continue;
-                if (entry.attributes & kAttrReparsePoint) continue;
-                const std::string sub = folder + entry.name + "\\";
-                FolderIdentity subId(ctx_.fs, sub);
-                if (IsProtected(sub, subId)) continue;
-                RemoveFolders(sub, subId);
-            }
-        }
+    InsideFolder(id, kDeleteErrorText, false, [&] {
+        ForEachEntry(folder, false, [&](const DirEntry& entry) {
+            if (!entry.IsFolder() || (entry.attributes & kAttrReparsePoint)) return;
+            const std::string sub = folder + entry.name + "\\";
+            FolderIdentity subId(ctx_.fs, sub);
+            if (!IsProtected(sub, subId)) RemoveFolders(sub, subId);
+        });
         // A folder that still holds something stays; a link is never removed here, since on
         // some platforms that removes its target.
         const uint32_t attributes = ctx_.fs.GetAttributes(folder);
-        if (attributes != kInvalidAttributes && !(attributes & kAttrReparsePoint) &&
-            !IsProtected(folder, id))
+        if (attributes != kInvalidAttributes && !(attributes & kAttrReparsePoint) && !IsProtected(folder, id))
             ctx_.fs.RemoveFolder(folder);
-    } catch (...) {
-        ctx_.messages.Show(kDeleteErrorText, "Tavrel", MsgButtons::Ok, MsgIcon::Error);
-    }
-    LeaveFolder();
+    });
 }
 
 }  // namespace tavrel

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -122,14 +123,32 @@ public:
 
 private:
     class DestListing;
+    struct FolderWalk;
     bool NewAndChangedTestApplies() const;
     bool CreateSubfolder(const std::string& folder);
     // attributes: the folder's as its parent listed them, or kInvalidAttributes when unknown.
     void Walk(const std::string& folder, FolderIdentity& id, const std::string& destBase, bool doCopy,
               size_t stripLength, bool destCreated = false, uint32_t attributes = kInvalidAttributes);
+    DestListing& Listed(FolderWalk& walk);
+    void PrepareDestination(FolderWalk& walk);
+    void HandleEntry(FolderWalk& walk, const DirEntry& entry);
+    void WalkSubfolder(FolderWalk& walk, const DirEntry& entry);
+    void HandleFile(FolderWalk& walk, const DirEntry& entry);
+    // Copies one file of the walk to its target; false (the failure recorded) when it failed.
+    bool CopyEntry(DestListing& listing, const DirEntry& entry, const std::string& source, const std::string& target);
     void FolderNotListed(const std::string& folder, uint32_t attributes, const FsError& error);
     void DeleteFolderFiles(const std::string& folder, FolderIdentity& id);
+    void DeleteOneFile(const std::string& path, const DirEntry& entry);
     void RemoveFolders(const std::string& folder, FolderIdentity& id);
+    // Lists the folder and hands each entry to visit, leaving out the names that begin with a
+    // dot. With pump the window's messages run before each entry, and AbortRequested ends the
+    // listing. False when the folder cannot be listed (the reason in error).
+    bool ForEachEntry(const std::string& folder, bool pump, const std::function<void(const DirEntry&)>& visit,
+                      FsError* error = nullptr);
+    // Does the work of one folder of a walk, unless the walk is inside it already (a link back
+    // to it would make the walk endless). An unexpected error there is shown and, with stopRun,
+    // stops the run.
+    void InsideFolder(FolderIdentity& id, const char* errorText, bool stopRun, const std::function<void()>& work);
     bool UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source);
     bool AsNew(FileTime destTime, FileTime sourceTime);
     bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true);

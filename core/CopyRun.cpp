@@ -34,6 +34,8 @@ constexpr const char* kDeleting = "Sletter filer...";
 constexpr const char* kCopying = "Kopierer filer...";
 constexpr const char* kCountDone = "Optælling er afsluttet";
 constexpr const char* kCopyDone = "Kopiering er afsluttet";
+constexpr const char* kReady = "Klar";
+constexpr const char* kCopiedGroupCaption = " Kopieret: ";
 
 std::string Fill(const std::string& format, const std::string& a, const std::string& b = std::string()) {
     std::string out = format;
@@ -100,7 +102,7 @@ void CopyRun::ShowCounts() {
                       FormatFileCount(counters_.CopiedCount), FormatSize(counters_.CopiedSize));
 }
 
-void CopyRun::Timer1Timer() {
+void CopyRun::ShowCountsAndTime() {
     ShowCounts();
     elapsedSeconds_ = ElapsedSecondsBetween(startTick_, d_.clock.TickCount());
     progress_->SetElapsed(FormatElapsed(elapsedSeconds_));
@@ -116,42 +118,66 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
         ~Reset() { flag = false; }
     } reset{running_};
 
+    Plan plan{mode};
+    if (std::optional<RunOutcome> stop = AskQuestions(plan)) return *stop;
+    BeginWork();
+    // The direction is fixed for the whole run, whatever happens to the option meanwhile; the
+    // other settings are read at each use, so a change during the run counts from then on.
+    plan.reverse = d_.job.Settings().reverse;
+    WalkContext context{d_.fs, *progress_, host_, d_.messages, d_.job.Settings(), skipped_, counters_, d_.abort,
+                        {}, {}, plan.reverse};
+    CopyRules rules(context);
+    if (mode == rmCount) {
+        host_.SetStatusText(kCollecting);
+        ShowPhase(kCollecting, RunClip::SearchFile, " Vil blive kopieret: ");
+    } else {
+        if (plan.deletePhase) EmptyDestination(plan, context, rules);
+        host_.SetStatusText(kCopying);
+        counters_.CopiedSize = 0;
+        counters_.CopiedCount = 0;
+        ShowPhase(kCopying, RunClip::CopyFiles, kCopiedGroupCaption);
+    }
+    CopyMarkedFolders(plan, context, rules);
+    return Finish(plan);
+}
+
+std::optional<RunOutcome> CopyRun::AskQuestions(Plan& plan) {
     const JobSettings& settings = d_.job.Settings();
+    const bool copy = plan.mode == rmCopy;
     // Without a destination every copy would land relative to the current folder.
-    if (mode == rmCopy && settings.destination.empty()) {
+    if (copy && settings.destination.empty()) {
         d_.messages.Show(kNoDestination, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
         return RunOutcome::Refused;
     }
-    if (mode == rmCopy && settings.reverse) {
-        if (d_.messages.Show(kReverseQuestion, kReverseCaption, MsgButtons::YesNo, MsgIcon::Warning) !=
-            MsgResult::Yes) {
-            d_.job.SetReverse(false);
-            return RunOutcome::Declined;
-        }
+    if (copy && settings.reverse &&
+        d_.messages.Show(kReverseQuestion, kReverseCaption, MsgButtons::YesNo, MsgIcon::Warning) != MsgResult::Yes) {
+        d_.job.SetReverse(false);
+        return RunOutcome::Declined;
     }
 
+    // The run's time, in the report too, is when its direction is settled.
     startTick_ = d_.clock.TickCount();
     skipped_.Begin(d_.job.JobFileName(), d_.clock.ShortDateNow(), d_.clock.LongTimeNow());
-
     // A hand-edited job may lack the final backslash; the paths below rely on it.
-    const std::string dest = settings.destination.empty() ? std::string() : IncludeTrailingBackslash(settings.destination);
-    bool deletePhase = false;
-    std::vector<std::string> marked;
-    if (mode == rmCopy && settings.deleteDestFirst && !settings.reverse) {
-        MsgResult answer = d_.messages.Show(Fill(kDeleteQuestion, settings.destination), kDeleteCaption,
-                                            MsgButtons::YesNoCancel, MsgIcon::Warning);
-        if (answer != MsgResult::Yes && answer != MsgResult::No) return RunOutcome::Declined;
-        deletePhase = answer == MsgResult::Yes;
-    }
-    if (deletePhase) {
-        marked = d_.job.CollectMarkedFolders();
-        std::string found;
-        if (DestinationHoldsMarkedFolder(dest, marked, found)) {
-            d_.messages.Show(Fill(kDeleteRefused, dest, found), kDeleteCaption, MsgButtons::Ok, MsgIcon::Warning);
-            return RunOutcome::Refused;
-        }
-    }
+    plan.dest = settings.destination.empty() ? std::string() : IncludeTrailingBackslash(settings.destination);
 
+    if (copy && settings.deleteDestFirst && !settings.reverse) {
+        const MsgResult answer = d_.messages.Show(Fill(kDeleteQuestion, settings.destination), kDeleteCaption,
+                                                  MsgButtons::YesNoCancel, MsgIcon::Warning);
+        if (answer != MsgResult::Yes && answer != MsgResult::No) return RunOutcome::Declined;
+        plan.deletePhase = answer == MsgResult::Yes;
+    }
+    if (!plan.deletePhase) return std::nullopt;
+    plan.marked = d_.job.CollectMarkedFolders();
+    std::string found;
+    if (DestinationHoldsMarkedFolder(plan.dest, plan.marked, found)) {
+        d_.messages.Show(Fill(kDeleteRefused, plan.dest, found), kDeleteCaption, MsgButtons::Ok, MsgIcon::Warning);
+        return RunOutcome::Refused;
+    }
+    return std::nullopt;
+}
+
+void CopyRun::BeginWork() {
     host_.SetBusyCursor(true);
     host_.SetTimerEnabled(true);
     d_.abort = false;
@@ -164,47 +190,34 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     // The time shows the new run from its start; a run shorter than one timer tick would
     // otherwise leave the field empty or showing the previous run's time.
     progress_->SetElapsed(FormatElapsed(0));
-
     progress_->SetCancelCaption("Afbryd");
     progress_->SetFinishButtonsVisible(false);
     progress_->ShowProgress();
+}
 
-    // The direction is fixed for the whole run, whatever happens to the option meanwhile.
-    const bool reverse = settings.reverse;
-    WalkContext context{d_.fs, *progress_, host_, d_.messages, settings, skipped_, counters_, d_.abort, {}, {}, reverse};
-    CopyRules rules(context);
-    if (mode == rmCount) {
-        host_.SetStatusText(kCollecting);
-        progress_->SetCaption(kCollecting);
-        progress_->PlayAnimation(RunClip::SearchFile);
-        progress_->SetCopiedGroupCaption(" Vil blive kopieret: ");
-    } else {
-        if (deletePhase) {
-            progress_->SetMarkedGroupVisible(false);
-            progress_->SetCaption(kDeleting);
-            progress_->PlayAnimation(RunClip::DeleteFile);
-            progress_->SetCopiedGroupCaption(" Slettet: ");
-            context.protectedFolders = marked;
-            rules.DeleteFolderFiles(dest);
-            rules.RemoveFolders(dest);
-            progress_->SetMarkedGroupVisible(true);
-        }
-        host_.SetStatusText(kCopying);
-        counters_.CopiedSize = 0;
-        counters_.CopiedCount = 0;
-        progress_->SetCaption(kCopying);
-        progress_->PlayAnimation(RunClip::CopyFiles);
-        progress_->SetCopiedGroupCaption(" Kopieret: ");
-    }
+void CopyRun::ShowPhase(const char* caption, RunClip clip, const char* copiedGroup) {
+    progress_->SetCaption(caption);
+    progress_->PlayAnimation(clip);
+    progress_->SetCopiedGroupCaption(copiedGroup);
+}
 
-    marked = d_.job.CollectMarkedFolders();
+void CopyRun::EmptyDestination(const Plan& plan, WalkContext& context, CopyRules& rules) {
+    progress_->SetMarkedGroupVisible(false);
+    ShowPhase(kDeleting, RunClip::DeleteFile, " Slettet: ");
+    context.protectedFolders = plan.marked;
+    rules.DeleteFolderFiles(plan.dest);
+    rules.RemoveFolders(plan.dest);
+    progress_->SetMarkedGroupVisible(true);
+}
 
-    std::string destBase = dest;
-    const size_t stripLength = reverse ? dest.size() : 3;
+void CopyRun::CopyMarkedFolders(const Plan& plan, WalkContext& context, CopyRules& rules) {
+    const std::vector<std::string> marked = d_.job.CollectMarkedFolders();
+    const std::string& dest = plan.dest;
+    const size_t stripLength = plan.reverse ? dest.size() : 3;
     // Where the copies land is never walked: in the normal direction the destination and the
     // counterpart of every marked folder in it, in the reverse direction the marked folders.
     context.excludedFolders.clear();
-    if (reverse) {
+    if (plan.reverse) {
         context.excludedFolders = marked;
     } else if (!dest.empty()) {
         context.excludedFolders.push_back(dest);
@@ -213,52 +226,52 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     for (const std::string& entry : marked) {
         host_.ProcessMessages();
         if (d_.abort) break;
-        std::string folder = entry;
-        if (reverse) {
-            destBase = entry.substr(0, 3);
-            folder = dest + entry.substr(std::min<size_t>(3, entry.size()));
-        }
-        rules.CopyFolder(folder, destBase, mode == rmCopy, stripLength);
+        // A reverse copy walks the folder's copy in the destination and writes into the folder.
+        if (plan.reverse)
+            rules.CopyFolder(dest + entry.substr(std::min<size_t>(3, entry.size())), entry.substr(0, 3),
+                             plan.mode == rmCopy, stripLength);
+        else
+            rules.CopyFolder(entry, dest, plan.mode == rmCopy, stripLength);
     }
     rules.RecordUndeletedFiles();
+}
 
+RunOutcome CopyRun::Finish(const Plan& plan) {
     ShowCounts();
     progress_->StopAnimation();
     const bool aborted = d_.abort;
-    if (mode == rmCount) {
-        finalCaption_ = kCountDone;
-        progress_->SetCaption(finalCaption_);
+    finalCaption_ = plan.mode == rmCount ? kCountDone : kCopyDone;
+    progress_->SetCaption(finalCaption_);
+    if (plan.mode == rmCount)
         progress_->SetFinishButtonsVisible(true);
-    } else {
-        finalCaption_ = kCopyDone;
-        progress_->SetCaption(finalCaption_);
-        // A run that failed somewhere is not a completed copy.
-        if (!aborted && counters_.FailedCount == 0) {
-            // Hours and minutes as the user writes them; five characters of the long time
-            // would give "1:14:" where the hour has one digit.
-            const std::string stamp = d_.clock.ShortDateNow() + " " + TimeWithoutSeconds(d_.clock.LongTimeNow());
-            d_.job.SetLastCopied(stamp);
-            d_.settings.WriteLastCopied(ExtractFileName(d_.job.JobFileName()), stamp);
-        }
-    }
-
+    else if (!aborted && counters_.FailedCount == 0)  // a run that failed somewhere is no completed copy
+        RecordCompletedCopy();
     progress_->SetFolderText("");
     progress_->SetCancelCaption("Luk");
+
     RunOutcome outcome = aborted ? RunOutcome::Aborted : RunOutcome::Completed;
     FsError error;
     const std::string reportFile = SkippedReportFile(d_.job.JobFileName());
     const bool reportSaved = skipped_.Save(d_.fs, d_.job.JobFileName(), &error);
     host_.SetTimerEnabled(false);
     host_.SetBusyCursor(false);
-    host_.SetStatusText("Klar");
+    host_.SetStatusText(kReady);
     if (!reportSaved) {
         d_.messages.Show(Fill(kReportNotWritten, reportFile, error.text), "Fejl", MsgButtons::Ok, MsgIcon::Error);
         outcome = RunOutcome::ReportFailed;
     } else if (counters_.FailedCount > 0) {
-        d_.messages.Show(FailuresNotice(mode, deletePhase, counters_.FailedCount, reportFile), kAppTitle,
+        d_.messages.Show(FailuresNotice(plan.mode, plan.deletePhase, counters_.FailedCount, reportFile), kAppTitle,
                          MsgButtons::Ok, MsgIcon::Warning);
     }
     return outcome;
+}
+
+void CopyRun::RecordCompletedCopy() {
+    // Hours and minutes as the user writes them; five characters of the long time would give
+    // "1:14:" where the hour has one digit.
+    const std::string stamp = d_.clock.ShortDateNow() + " " + TimeWithoutSeconds(d_.clock.LongTimeNow());
+    d_.job.SetLastCopied(stamp);
+    d_.settings.WriteLastCopied(ExtractFileName(d_.job.JobFileName()), stamp);
 }
 
 }  // namespace tavrel

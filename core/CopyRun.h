@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,7 @@ public:
     // them is a failure of every run that follows (listed under "Fejl:" in the report).
     void SetMissingMarkedFolders(std::vector<std::string> folders) { missingFolders_ = std::move(folders); }
     // Timer1Timer: the counts and the elapsed time into the progress window.
-    void Timer1Timer();
+    void ShowCountsAndTime();
 
     bool Running() const { return running_; }
     const RunCounters& Counters() const { return counters_; }
@@ -64,6 +65,23 @@ public:
     const std::string& FinalCaption() const { return finalCaption_; }
 
 private:
+    // What the questions settled for one run.
+    struct Plan {
+        RunMode mode;
+        bool reverse = false;
+        std::string dest{};  // the destination folder, ending with "\"
+        bool deletePhase = false;
+        std::vector<std::string> marked{};  // collected for the delete phase, which spares them
+    };
+    // The questions the options call for, and the checks before any work: an outcome when the
+    // run ends here.
+    std::optional<RunOutcome> AskQuestions(Plan& plan);
+    void BeginWork();
+    void ShowPhase(const char* caption, RunClip clip, const char* copiedGroup);
+    void EmptyDestination(const Plan& plan, WalkContext& context, CopyRules& rules);
+    void CopyMarkedFolders(const Plan& plan, WalkContext& context, CopyRules& rules);
+    RunOutcome Finish(const Plan& plan);
+    void RecordCompletedCopy();
     bool DestinationHoldsMarkedFolder(const std::string& dest, const std::vector<std::string>& marked,
                                       std::string& found);
     void ShowCounts();

@@ -106,7 +106,29 @@ bool JobController::LoadJob(const std::string& path) {
         busy.reset();
         return ReportFileError(path, error, false);
     }
+    ApplyJobFile(path, bytes);
+    const std::string listPath = JobListFile(path);
+    const ListLoad list = MarkListedFolders(listPath);
 
+    SetLastCopied(appSettings_.ReadLastCopied(jobFileName_));
+    view_.SetCaption(JobCaption(JobNameOf(jobFileName_)));
+    view_.SetStartEnabled(!settings_.destination.empty());
+    modified_ = false;
+    view_.SetStatusText(kReady);
+    busy.reset();
+
+    if (!list.read || list.damaged) loadHadErrors_ = true;
+    if (!list.read) return ReportFileError(listPath, list.error, false);
+    if (list.damaged)
+        messages_.Show("Mappelisten \"" + listPath + "\" indeholder linjer, der ikke er mapper. De er sprunget over.",
+                       "Fejl", MsgButtons::Ok, MsgIcon::Error);
+    if (!list.missing.empty())
+        messages_.Show("Følgende bibliotek(er) eksisterer ikke mere:\n" + list.missing, kAppTitle, MsgButtons::Ok,
+                       MsgIcon::None);
+    return true;
+}
+
+void JobController::ApplyJobFile(const std::string& path, std::string_view bytes) {
     TextFileLines job = ReadJobFileText(bytes);
     settings_.fileTypes.clear();
     JobReadResult read = ApplyJobFileLines(job.lines, settings_);
@@ -119,50 +141,47 @@ bool JobController::LoadJob(const std::string& path) {
     } else if (read.tooShort) {
         messages_.Show("Der skete en fejl under indlæsningen af filsættet.", "Fejl", MsgButtons::Ok, MsgIcon::Error);
     }
-
-    std::string missing;
-    std::string listPath = JobListFile(path);
-    std::string listBytes;
-    FsError listError;
-    bool listRead = ReadFile(listPath, listBytes, listError);
-    bool listDamaged = false;
-    {
-        TreeUpdateScope update(tree_);
-        markedFolders_.clear();
-        if (listRead) {
-            TextFileLines list = ReadJobListText(listBytes);
-            listDamaged = list.damaged;
-            markedFolders_ = std::move(list.lines);
-            for (const std::string& folder : markedFolders_) {
-                if (FolderExists(fs_, folder))
-                    tree_.MarkLoadedFolder(folder);
-                else
-                    missing += folder + "\n";
-            }
-        }
-        tree_.CollapseAll();
-    }
-
-    SetLastCopied(appSettings_.ReadLastCopied(jobFileName_));
-    view_.SetCaption(JobCaption(JobNameOf(jobFileName_)));
-    view_.SetStartEnabled(!settings_.destination.empty());
-    modified_ = false;
-    view_.SetStatusText(kReady);
-    busy.reset();
-
-    if (!listRead || listDamaged) loadHadErrors_ = true;
-    if (!listRead) return ReportFileError(listPath, listError, false);
-    if (listDamaged)
-        messages_.Show("Mappelisten \"" + listPath + "\" indeholder linjer, der ikke er mapper. De er sprunget over.",
-                       "Fejl", MsgButtons::Ok, MsgIcon::Error);
-    if (!missing.empty())
-        messages_.Show("Følgende bibliotek(er) eksisterer ikke mere:\n" + missing, kAppTitle, MsgButtons::Ok,
-                       MsgIcon::None);
-    return true;
 }
 
-JobController::SaveOutcome JobController::Save() {
-    if (jobFileName_.empty()) return SaveAs();
+JobController::ListLoad JobController::MarkListedFolders(const std::string& listPath) {
+    ListLoad result;
+    std::string bytes;
+    result.read = ReadFile(listPath, bytes, result.error);
+    TreeUpdateScope update(tree_);
+    markedFolders_.clear();
+    if (result.read) {
+        TextFileLines list = ReadJobListText(bytes);
+        result.damaged = list.damaged;
+        markedFolders_ = std::move(list.lines);
+        for (const std::string& folder : markedFolders_) {
+            if (FolderExists(fs_, folder))
+                tree_.MarkLoadedFolder(folder);
+            else
+                result.missing += folder + "\n";
+        }
+    }
+    tree_.CollapseAll();
+    return result;
+}
+
+bool JobController::LoadIfPresent(const std::function<void()>& beforeLoad) {
+    const std::string file = jobFileName_;
+    if (!file.empty() && FileExists(fs_, file)) {
+        if (beforeLoad) beforeLoad();
+        LoadJob(file);
+        return true;
+    }
+    view_.SetCaption(JobCaption(kUntitled));
+    return false;
+}
+
+void JobController::Reload() {
+    tree_.ClearAllMarks();
+    LoadIfPresent();
+}
+
+JobController::SaveOutcome JobController::SaveJob() {
+    if (jobFileName_.empty()) return SaveJobAs();
     FsError error;
     if (!fs_.WriteWholeFile(jobFileName_, JobFileBytes(settings_), &error)) {
         ReportFileError(jobFileName_, error, true);
@@ -178,7 +197,7 @@ JobController::SaveOutcome JobController::Save() {
     return SaveOutcome::Saved;
 }
 
-JobController::SaveOutcome JobController::SaveAs() {
+JobController::SaveOutcome JobController::SaveJobAs() {
     std::optional<std::string> chosen = view_.AskSaveJobFile(programFolder_);
     // An empty answer would send the save straight back here.
     if (!chosen || chosen->empty()) return SaveOutcome::Cancelled;
@@ -186,7 +205,7 @@ JobController::SaveOutcome JobController::SaveAs() {
     // the report, the stamp and the next start must not point at a file that does not hold it.
     const std::string former = jobFileName_;
     jobFileName_ = *chosen;
-    const SaveOutcome outcome = Save();
+    const SaveOutcome outcome = SaveJob();
     if (outcome != SaveOutcome::Saved) {
         jobFileName_ = former;
         return outcome;
@@ -195,14 +214,14 @@ JobController::SaveOutcome JobController::SaveAs() {
     return outcome;
 }
 
-bool JobController::mnuGemClick() { return Save() == SaveOutcome::Saved; }
+bool JobController::Save() { return SaveJob() == SaveOutcome::Saved; }
 
-bool JobController::mnuGemsomClick() { return SaveAs() == SaveOutcome::Saved; }
+bool JobController::SaveAs() { return SaveJobAs() == SaveOutcome::Saved; }
 
-void JobController::mnuAabnClick() {
+void JobController::Open() {
     std::optional<std::string> chosen = view_.AskOpenJobFile(programFolder_);
     if (!chosen || chosen->empty()) return;
-    if (!mnuLukClick()) return;
+    if (!Close()) return;
     jobFileName_ = *chosen;
     LoadJob(*chosen);
 }
@@ -212,10 +231,17 @@ bool JobController::OfferToSave() {
     if (messages_.Show("Ønsker du at gemme det aktuelle job?", "Gem job", MsgButtons::YesNo, MsgIcon::Question) !=
         MsgResult::Yes)
         return true;
-    return Save() != SaveOutcome::Failed;
+    return SaveJob() != SaveOutcome::Failed;
 }
 
-bool JobController::mnuLukClick() {
+bool JobController::CloseWindow(const WindowPlacement& placement, bool floppy) {
+    if (!OfferToSave()) return false;
+    appSettings_.WriteStartValues(placement, JobToReopen(), floppy);
+    appSettings_.Close();
+    return true;
+}
+
+bool JobController::Close() {
     // The edits are in no file yet: the job stays as it is, to be saved elsewhere.
     if (!OfferToSave()) return false;
     appSettings_.AddRecentFile(jobFileName_);
@@ -232,12 +258,12 @@ bool JobController::mnuLukClick() {
     return true;
 }
 
-void JobController::OpenRecentFile(const std::string& path) {
+void JobController::OpenRecent(const std::string& path) {
     if (!FileExists(fs_, path)) {
         messages_.Show("Den valgte fil er blevet slettet.", kAppTitle, MsgButtons::Ok, MsgIcon::None);
         return;
     }
-    if (!mnuLukClick()) return;
+    if (!Close()) return;
     jobFileName_ = path;
     LoadJob(path);
 }

@@ -4,8 +4,10 @@
 // view that shows nothing.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/AppSettings.h"
@@ -92,21 +94,34 @@ public:
     // because the last load could not read its job file, that file. A file that was locked
     // for a moment is tried again rather than forgotten.
     const std::string& JobToReopen() const { return jobFileName_.empty() ? unreadJobFile_ : jobFileName_; }
+    // Loads the job named by JobFileName when that file exists (true); otherwise the window
+    // shows an untitled job and JobFileName keeps its value, so that Gem writes there without
+    // asking. beforeLoad runs just before the load (the splash's "Indlæser job...").
+    bool LoadIfPresent(const std::function<void()>& beforeLoad = {});
+    // After the tree was read anew (Opdater): the marks are cleared and the job is loaded again
+    // from its file, dropping unsaved changes without a question.
+    void Reload();
     // Gem: saves under JobFileName, or asks for a name when there is none. False when the
     // job was not saved (cancelled or a write error, which is reported).
-    bool mnuGemClick();
+    bool Save();
     // Gem som...: a save that fails keeps the job's former name.
-    bool mnuGemsomClick();
-    void mnuAabnClick();    // Åbn job...
+    bool SaveAs();
+    // Åbn job...: asks for a job file, closes the open job and loads the chosen one.
+    void Open();
     // Luk: offers to save, records the recent file, empties the window. False when a save was
     // tried and failed: the job then stays open and modified, so it can be saved elsewhere.
-    bool mnuLukClick();
+    bool Close();
     // A recent-file entry was chosen (its path).
-    void OpenRecentFile(const std::string& path);
+    void OpenRecent(const std::string& path);
     // Asks "Ønsker du at gemme det aktuelle job?" when modified; Yes saves. False when the save
     // failed (the failure is shown) and the job must stay open. A cancelled save dialog is the
     // user's answer: the job goes unsaved, as after No.
     bool OfferToSave();
+    // The window closes (FormCloseQuery): a modified job is offered for saving, then the
+    // window's placement, the job to reopen and the floppy option are written and the settings
+    // key is closed. False when the save failed: the window stays with the job unsaved, and
+    // nothing is written.
+    bool CloseWindow(const WindowPlacement& placement, bool floppy);
 
     // --- the option controls ---
     void SetDescription(const std::string& text);      // accepted description input
@@ -123,8 +138,19 @@ public:
 
 private:
     enum class SaveOutcome { Saved, Cancelled, Failed };
-    SaveOutcome Save();
-    SaveOutcome SaveAs();
+    // What reading the list file gave: the folders that are gone, one a line.
+    struct ListLoad {
+        bool read = false;
+        bool damaged = false;
+        FsError error;
+        std::string missing;
+    };
+    // The job file's settings into the job and the window; a damaged or short file is reported.
+    void ApplyJobFile(const std::string& path, std::string_view bytes);
+    // The list file's folders become the job's marked folders, marked in the tree where they exist.
+    ListLoad MarkListedFolders(const std::string& listPath);
+    SaveOutcome SaveJob();
+    SaveOutcome SaveJobAs();
     void ShowAll();
     bool ReportFileError(const std::string& path, const FsError& error, bool writing);
     // Reads a job or list file; a folder of that name is an error, not an empty file.

@@ -19,13 +19,13 @@ FolderMarking::FolderMarking(ITreeView& tree, DirTreeModel& model, std::function
       includeSubfolders_(std::move(includeSubfolders)),
       setModified_(std::move(setModified)) {
     model_.OnExpanding = [this](TreeNode node) {
-        DirTreeT1Expanding(node);
+        MarkOpenedChildren(node);
         return true;
     };
-    model_.OnCollapsing = [this](TreeNode node) { DirTreeT1Collapsing(node); };
+    model_.OnCollapsing = [this](TreeNode node) { PressCollapsed(node); };
 }
 
-void FolderMarking::DirTreeT1MouseDown(int x, int y) {
+void FolderMarking::ClickAt(int x, int y) {
     // The tree view has already handled this press; after a collapse by mouse it is the same
     // press that collapsed the node, and it must not toggle a mark as well.
     if (ignoreNextClick_) {
@@ -108,7 +108,7 @@ void FolderMarking::SetSubtreeMark(TreeNode node, int mark) {
     }
 }
 
-void FolderMarking::DirTreeT1Expanding(TreeNode node) {
+void FolderMarking::MarkOpenedChildren(TreeNode node) {
     int mark = tree_.State(node);
     if (includeSubfolders_() && mark != PartlyMarked) {
         SetSubtreeMark(node, mark);
@@ -118,7 +118,7 @@ void FolderMarking::DirTreeT1Expanding(TreeNode node) {
     if (below != Marked && below != PartlyMarked) SetSubtreeMark(node, Unmarked);
 }
 
-void FolderMarking::DirTreeT1Collapsing(TreeNode) { ignoreNextClick_ = true; }
+void FolderMarking::PressCollapsed(TreeNode) { ignoreNextClick_ = true; }
 
 void FolderMarking::ClearAllMarks() {
     unshown_.clear();

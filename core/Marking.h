@@ -23,10 +23,12 @@ public:
     FolderMarking(ITreeView& tree, DirTreeModel& model, std::function<bool()> includeSubfolders,
                   std::function<void()> setModified);
 
-    // DirTreeT1MouseDown: a press at (x, y) in the tree's client area.
-    void DirTreeT1MouseDown(int x, int y);
-    void DirTreeT1Expanding(TreeNode node);
-    void DirTreeT1Collapsing(TreeNode node);
+    // A press at (x, y) in the tree's client area: on a node's box it toggles the mark.
+    void ClickAt(int x, int y);
+    // The children of a node that opens take its mark (the model raises this).
+    void MarkOpenedChildren(TreeNode node);
+    // The press that collapsed a node is not a press on a box as well (the model raises this).
+    void PressCollapsed(TreeNode node);
 
     int ChildMarkSummary(TreeNode node) const;
     void UpdateParentMarks(TreeNode node);

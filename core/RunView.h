@@ -35,7 +35,7 @@ public:
     // a walk; a click or key there may set AbortRequested, which the walk polls right after.
     virtual void ProcessMessages() {}
     virtual void SetStatusText(const std::string&) {}  // the main window's status bar
-    // Timer1, which calls CopyRun::Timer1Timer once a second while the run works.
+    // Timer1, which calls CopyRun::ShowCountsAndTime once a second while the run works.
     virtual void SetTimerEnabled(bool) {}
     // The hourglass over the job's controls and the tree, from the start of the work to its end.
     virtual void SetBusyCursor(bool) {}

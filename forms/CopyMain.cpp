@@ -120,7 +120,7 @@ void TfrmCopyMain::FormCreate() {
     BrwDirDlg1->SetStatusText("Min computer");
     BrwDirDlg1->ShowSelectionInStatus = true;
     CreateControls();
-    DirTreeT1->OnMouseDown = [this](UINT, int x, int y) { marking_->DirTreeT1MouseDown(x, y); };
+    DirTreeT1->OnMouseDown = [this](UINT, int x, int y) { marking_->ClickAt(x, y); };
     ShowSettings(job_->Settings());
 
     // 7. The tree reads the drives; every node starts unmarked.
@@ -128,7 +128,7 @@ void TfrmCopyMain::FormCreate() {
 
     // 8-9. The job that was open at the last exit.
     job_->SetJobFileName(settings_.ReadLastJob());
-    LoadJobIfPresent(*job_, fs_, *this, [this] {
+    job_->LoadIfPresent([this] {
         if (splashText_) splashText_("Indlæser job...");
     });
     SetStatusText("Klar");
@@ -381,7 +381,7 @@ LRESULT TfrmCopyMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool TfrmCopyMain::OnTimer(UINT_PTR id) {
     if (id != kTimer1) return false;
-    if (run_) run_->Timer1Timer();
+    if (run_) run_->ShowCountsAndTime();
     return true;
 }
 
@@ -423,8 +423,8 @@ bool TfrmCopyMain::OnClose() {
     case RunGuard::CloseAction::Close:
         break;
     }
-    if (!FormCloseQuery(*job_, settings_, CurrentPlacement(),
-                        (::GetMenuState(::GetMenu(hwnd_), ID_MNUDISKETTEDREV, MF_BYCOMMAND) & MF_CHECKED) != 0)) {
+    if (!job_->CloseWindow(CurrentPlacement(),
+                           (::GetMenuState(::GetMenu(hwnd_), ID_MNUDISKETTEDREV, MF_BYCOMMAND) & MF_CHECKED) != 0)) {
         // The save failed: the window stays with the job unsaved, so it can be saved elsewhere.
         guard_.CloseRefused();
         return true;

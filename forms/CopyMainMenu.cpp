@@ -112,10 +112,10 @@ bool TfrmCopyMain::HandleMenuCommand(int id) {
     case IDCANCEL:
         AfbrydKeyDown(VK_ESCAPE);
         return true;
-    case ID_MNUAABN: job_->mnuAabnClick(); return true;
-    case ID_MNULUK: job_->mnuLukClick(); return true;
-    case ID_MNUGEM: job_->mnuGemClick(); return true;
-    case ID_MNUGEMSOM: job_->mnuGemsomClick(); return true;
+    case ID_MNUAABN: job_->Open(); return true;
+    case ID_MNULUK: job_->Close(); return true;
+    case ID_MNUGEM: job_->Save(); return true;
+    case ID_MNUGEMSOM: job_->SaveAs(); return true;
     case ID_MNUAFSLUT: mnuAfslutClick(); return true;
     case ID_MNUTAB: mnuTabClick(); return true;
     case ID_MNUDISKETTEDREV: mnuDiskettedrevClick(); return true;
@@ -196,7 +196,7 @@ void TfrmCopyMain::menuFilerClick(HMENU menu) {
 
 void TfrmCopyMain::mnuSidsteFilClick(int entry) {
     if (entry < 1 || static_cast<size_t>(entry) > recentPaths_.size()) return;
-    job_->OpenRecentFile(recentPaths_[entry - 1]);
+    job_->OpenRecent(recentPaths_[entry - 1]);
 }
 
 // ---- The options ----
@@ -265,7 +265,7 @@ void TfrmCopyMain::mnuOpdaterClick() {
     SetStatusText("Opdaterer...");
     DirTreeT1->BeginUpdate();
     DirTreeT1->RefreshTree();
-    ReloadAfterRefresh(*job_, *marking_, fs_, *this);
+    job_->Reload();
     DirTreeT1->EndUpdate();
     SetStatusText("Klar");
 }

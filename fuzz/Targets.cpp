@@ -140,7 +140,7 @@ std::string FuzzLoadJob(std::string_view bytes) {
             return "collected " + Quote(folder) + ", which is no existing folder";
 
     // Saved and opened again, the job is the same job with the same marks.
-    if (!controller.mnuGemClick()) return "the loaded job could not be saved";
+    if (!controller.Save()) return "the loaded job could not be saved";
     world.session.Marking().ClearAllMarks();
     if (!controller.LoadJob("C:\\Jobs\\F.tvj")) return "the saved job failed to load";
     if (std::string d = Difference(settings, controller.Settings()); !d.empty()) return "saved and loaded again: " + d;

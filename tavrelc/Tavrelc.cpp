@@ -38,6 +38,62 @@ public:
     }
 };
 
+// The run's counts, its failures and its time, as the last lines on stdout.
+void PrintSummary(Console& console, const CopyRun& run, RunMode mode, const std::vector<std::string>& missing,
+                  IClock& clock) {
+    const RunCounters& c = run.Counters();
+    console.Out(run.FinalCaption());
+    console.Out("Gennemset: " + FormatFileCount(c.ExaminedCount) + ", " + FormatSize(c.ExaminedSize));
+    console.Out(std::string(mode == rmCopy ? "Kopieret:" : "Vil blive kopieret:") + " " +
+                FormatFileCount(c.CopiedCount) + ", " + FormatSize(c.CopiedSize));
+    if (c.FailedCount > 0) console.Out("Fejl: " + FormatFileCount(c.FailedCount));
+    for (const std::string& folder : missing) console.Out(folder + " - " + kMarkedFolderMissingText);
+    console.Out("Tid: " + FormatElapsed(ElapsedSecondsBetween(run.StartTick(), clock.TickCount())));
+}
+
+int RunJob(Console& console, IFileSystem& fs, const std::string& jobFile, RunMode mode, bool answerYes) {
+    ConsoleMessageBox messages(console, answerYes);
+    Win32Registry registry;
+    AppSettings settings(registry);
+    settings.Open();
+    PathNameInfo shell;
+    Win32Clock clock;
+    NullJobView jobView;
+    ConsoleRunView view(console, clock);
+    JobSession session(JobSessionDeps{.fs = fs, .settings = settings, .clock = clock, .messages = messages,
+                                      .jobView = jobView, .runHost = &view, .progress = &view,
+                                      .programFolder = ProgramFolder()},
+                       shell);
+    session.ReadDrives();
+    // A job whose load showed an error (a damaged or short job file, a list with lines that are
+    // no folders) is not run unattended: what was read may empty a destination it never named.
+    if (!session.OpenJob(jobFile) || session.Job().LoadHadErrors()) {
+        settings.Close();
+        return kCannotRun;
+    }
+
+    // The window shows the folders of the job that are gone when it loads it, and the user
+    // sees that. Nobody reads the console of a scheduled run: there each is a failure, so the
+    // run ends with exit code 1 and records no completed copy.
+    std::vector<std::string> missing;
+    for (const std::string& folder : session.Job().MarkedFolders())
+        if (!FolderExists(fs, folder)) missing.push_back(folder);
+
+    CopyRun& run = session.Run();
+    run.SetMissingMarkedFolders(missing);
+    view.SetRun(&run);
+    InstallAbortHandler();
+    const RunOutcome outcome = run.RunCopy(mode);
+    view.ClearStatusLine();
+    settings.Close();
+    if (outcome == RunOutcome::Declined || outcome == RunOutcome::Refused) return kStopped;
+
+    PrintSummary(console, run, mode, missing, clock);
+    if (outcome == RunOutcome::ReportFailed) return kCannotRun;
+    if (outcome == RunOutcome::Aborted) return kStopped;
+    return run.Counters().FailedCount > 0 ? kDoneWithFailures : kDone;
+}
+
 int Run(Console& console, const std::vector<std::string>& params) {
     ConsoleMessageBox errors(console, false);
     const int count = static_cast<int>(params.size());
@@ -54,57 +110,7 @@ int Run(Console& console, const std::vector<std::string>& params) {
         return showError(ParameterCountMessage(count));
     const std::optional<RunMode> mode = ParseRunCommand(params[1]);
     if (!mode) return showError(InvalidCommandMessage(params[1]));
-
-    ConsoleMessageBox messages(console, count == 3);
-    Win32Registry registry;
-    AppSettings settings(registry);
-    settings.Open();
-    PathNameInfo shell;
-    Win32Clock clock;
-    NullJobView jobView;
-    ConsoleRunView view(console, clock);
-    JobSession session(JobSessionDeps{.fs = fs, .settings = settings, .clock = clock, .messages = messages,
-                                      .jobView = jobView, .runHost = &view, .progress = &view,
-                                      .programFolder = ProgramFolder()},
-                       shell);
-    JobController& job = session.Job();
-    CopyRun& run = session.Run();
-
-    session.ReadDrives();
-    // A job whose load showed an error (a damaged or short job file, a list with lines that are
-    // no folders) is not run unattended: what was read may empty a destination it never named.
-    if (!session.OpenJob(jobFile) || job.LoadHadErrors()) {
-        settings.Close();
-        return kCannotRun;
-    }
-
-    // The window shows the folders of the job that are gone when it loads it, and the user
-    // sees that. Nobody reads the console of a scheduled run: there each is a failure, so the
-    // run ends with exit code 1 and records no completed copy.
-    std::vector<std::string> missing;
-    for (const std::string& folder : job.MarkedFolders())
-        if (!FolderExists(fs, folder)) missing.push_back(folder);
-
-    run.SetMissingMarkedFolders(missing);
-    view.SetRun(&run);
-    InstallAbortHandler();
-    const RunOutcome outcome = run.RunCopy(*mode);
-    view.ClearStatusLine();
-    settings.Close();
-    if (outcome == RunOutcome::Declined || outcome == RunOutcome::Refused) return kStopped;
-
-    const RunCounters& c = run.Counters();
-    console.Out(run.FinalCaption());
-    console.Out("Gennemset: " + FormatFileCount(c.ExaminedCount) + ", " + FormatSize(c.ExaminedSize));
-    console.Out(std::string(*mode == rmCopy ? "Kopieret:" : "Vil blive kopieret:") + " " +
-                FormatFileCount(c.CopiedCount) + ", " + FormatSize(c.CopiedSize));
-    if (c.FailedCount > 0) console.Out("Fejl: " + FormatFileCount(c.FailedCount));
-    for (const std::string& folder : missing) console.Out(folder + " - " + kMarkedFolderMissingText);
-    console.Out("Tid: " + FormatElapsed(ElapsedSecondsBetween(run.StartTick(), clock.TickCount())));
-
-    if (outcome == RunOutcome::ReportFailed) return kCannotRun;
-    if (outcome == RunOutcome::Aborted) return kStopped;
-    return c.FailedCount > 0 ? kDoneWithFailures : kDone;
+    return RunJob(console, fs, jobFile, *mode, count == 3);
 }
 
 }  // namespace

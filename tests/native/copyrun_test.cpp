@@ -79,7 +79,7 @@ TEST_F(Run, CopyRunShowsItsPhasesWritesTheReportAndRecordsTheStamp) {
 
     // The timer shows the counters and the time since the start, unaffected by a tick wrap.
     clock.tick = run.StartTick() + 61000;
-    run.Timer1Timer();
+    run.ShowCountsAndTime();
     EXPECT_EQ(view.elapsed, "01:01");
     EXPECT_EQ(run.ElapsedSeconds(), 61);
 
@@ -406,7 +406,7 @@ TEST_F(Run, NoMarkedFolderStillCompletesAndAMissingDestinationBackslashIsAdded) 
 }
 
 TEST_F(Run, NoDestinationRefusesACopyAndAnUnwritableReportIsShown) {
-    job.mnuLukClick();  // empties the destination and the marks
+    job.Close();  // empties the destination and the marks
     job.SetJobFileName("C:\\Jobs\\Drev_C.tvj");
     tree.marked = {"C:\\Data\\"};
     fs.AddFile("C:\\Data\\a.txt", "a", kT0);

@@ -95,7 +95,7 @@ TEST_F(FileTypeOrderTest, ALoadedJobIsShownAndSavedInTheCollationOrder) {
     EXPECT_EQ(job.Settings().fileTypes, want);
     // A type added then goes into its place, and the file keeps the order.
     job.AddFileType(".ærø");
-    ASSERT_TRUE(job.mnuGemClick());
+    ASSERT_TRUE(job.Save());
     std::string bytes;
     ASSERT_TRUE(fs.ReadWholeFile("C:\\Job.tvj", bytes, nullptr));
     EXPECT_NE(bytes.find("FilTyper=._x,.bak,.TMP,.\xE6,.\xE6r\xF8,.\xF8,.\xE5\r\n"), std::string::npos) << bytes;

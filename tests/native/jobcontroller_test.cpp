@@ -176,7 +176,7 @@ TEST_F(JobControllerTest, SaveAndLoadRoundTrip) {
     job.ChooseDestination("E:\\Backup");
     tree.marked = {"C:\\Data\\", "C:\\Projekter\\Web\\"};
     view.saveAnswers.push_back(std::string("C:\\Jobs\\Drev_C.tvj"));
-    ASSERT_TRUE(job.mnuGemClick());
+    ASSERT_TRUE(job.Save());
     EXPECT_EQ(view.saveAsked, Paths{"C:\\Programmer\\Tavrel\\"});
     EXPECT_EQ(fs.Content("C:\\Jobs\\Drev_C.tvj"), kDrevC);
     EXPECT_EQ(fs.Content("C:\\Jobs\\Drev_C.tvl"), "C:\\Data\\\r\nC:\\Projekter\\Web\\\r\n");
@@ -195,7 +195,7 @@ TEST_F(JobControllerTest, SaveAndLoadRoundTrip) {
 
     // Gem on a named job writes without asking.
     job.SetFlag(&JobSettings::includeSubfolders, false);
-    ASSERT_TRUE(job.mnuGemClick());
+    ASSERT_TRUE(job.Save());
     EXPECT_EQ(view.saveAsked.size(), 1u);
     EXPECT_NE(fs.Content("C:\\Jobs\\Drev_C.tvj").find("Undermapper=0\r\n"), std::string::npos);
 }
@@ -209,7 +209,7 @@ TEST_F(JobControllerTest, MissingFolderIsListedAndDroppedAtTheNextSave) {
     EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(tree.marked, (Paths{"C:\\Data\\", "C:\\Projekter\\Web\\"}));
     EXPECT_EQ(job.MarkedFolders().size(), 4u);
-    ASSERT_TRUE(job.mnuGemClick());
+    ASSERT_TRUE(job.Save());
     EXPECT_EQ(fs.Content("C:\\Jobs\\Drev_C.tvl"), "C:\\Data\\\r\nC:\\Projekter\\Web\\\r\n");
 }
 
@@ -289,11 +289,11 @@ TEST_F(JobControllerTest, ModifiedRules) {
     check("delete nothing", [&] { job.DeleteFileTypes({}); });
     check("tree mark", [&] { job.SetModified(); });
 
-    ASSERT_TRUE(job.mnuGemClick());
+    ASSERT_TRUE(job.Save());
     EXPECT_FALSE(job.Modified());
     job.SetModified();
     messages.Answer(MsgResult::No);
-    job.mnuLukClick();
+    job.Close();
     EXPECT_FALSE(job.Modified());
 }
 
@@ -341,7 +341,7 @@ TEST_F(JobControllerTest, CloseAsksSavesRecordsAndEmpties) {
     ASSERT_TRUE(Load("C:\\Jobs\\Drev_C.tvj"));
     job.SetFlag(&JobSettings::onlyListedTypes, true);
     messages.Answer(MsgResult::Yes);
-    job.mnuLukClick();
+    job.Close();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Ønsker du at gemme det aktuelle job?");
     EXPECT_EQ(messages.shown[0].caption, "Gem job");
@@ -368,14 +368,14 @@ TEST_F(JobControllerTest, CloseAnsweredNoWritesNothing) {
     job.SetDescription("Ændret");
     fs.ResetCounts();
     messages.Answer(MsgResult::No);
-    job.mnuLukClick();
+    job.Close();
     EXPECT_EQ(fs.Calls(SimOp::WriteFile), 0);
     EXPECT_EQ(fs.Content("C:\\Jobs\\Drev_C.tvj"), kDrevC);
     EXPECT_EQ(settings.RecentFiles(), Paths{"C:\\Jobs\\Drev_C.tvj"});
 }
 
 TEST_F(JobControllerTest, ClosingAnUnmodifiedUntitledJobAsksNothingAndRecordsNothing) {
-    job.mnuLukClick();
+    job.Close();
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(settings.RecentFiles().empty());
 }
@@ -383,18 +383,18 @@ TEST_F(JobControllerTest, ClosingAnUnmodifiedUntitledJobAsksNothingAndRecordsNot
 TEST_F(JobControllerTest, CancelledSaveDialogChangesNothing) {
     job.SetDescription("Ny");
     fs.ResetCounts();
-    EXPECT_FALSE(job.mnuGemClick());
+    EXPECT_FALSE(job.Save());
     EXPECT_EQ(view.saveAsked.size(), 1u);
     EXPECT_EQ(fs.Calls(SimOp::WriteFile), 0);
     EXPECT_TRUE(job.Modified());
     EXPECT_EQ(job.JobFileName(), "");
     view.saveAnswers.push_back(std::string());
-    EXPECT_FALSE(job.mnuGemsomClick());
+    EXPECT_FALSE(job.SaveAs());
     EXPECT_EQ(fs.Calls(SimOp::WriteFile), 0);
 
     // Closing an untitled, modified job: Yes shows the dialog, cancelling it still closes.
     messages.Answer(MsgResult::Yes);
-    job.mnuLukClick();
+    job.Close();
     EXPECT_EQ(view.saveAsked.size(), 3u);
     EXPECT_EQ(fs.Calls(SimOp::WriteFile), 0);
     EXPECT_FALSE(job.Modified());
@@ -404,7 +404,7 @@ TEST_F(JobControllerTest, WriteFailureIsReportedAndKeepsModified) {
     job.SetJobFileName("C:\\Jobs\\Drev_C.tvj");
     job.SetModified();
     fs.InjectFailure(SimOp::WriteFile, "C:\\Jobs\\Drev_C.tvj", kErrAccessDenied, 1);
-    EXPECT_FALSE(job.mnuGemClick());
+    EXPECT_FALSE(job.Save());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].caption, "Fejl");
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Error);
@@ -415,11 +415,11 @@ TEST_F(JobControllerTest, WriteFailureIsReportedAndKeepsModified) {
 
     // The list file failing after the job file was written also keeps the job unsaved.
     fs.InjectFailure(SimOp::WriteFile, "C:\\Jobs\\Drev_C.tvl", kErrDiskFull, 1);
-    EXPECT_FALSE(job.mnuGemClick());
+    EXPECT_FALSE(job.Save());
     EXPECT_EQ(messages.shown.size(), 2u);
     EXPECT_NE(messages.shown[1].text.find("Drev_C.tvl"), std::string::npos);
     EXPECT_TRUE(job.Modified());
-    EXPECT_TRUE(job.mnuGemClick());
+    EXPECT_TRUE(job.Save());
     EXPECT_FALSE(job.Modified());
 }
 
@@ -431,7 +431,7 @@ TEST_F(JobControllerTest, OpenAsksToSaveOnlyAfterTheChoice) {
     job.SetDescription("Ændret");
 
     // Cancelled: nothing happens, no question.
-    job.mnuAabnClick();
+    job.Open();
     EXPECT_EQ(view.openAsked, Paths{"C:\\Programmer\\Tavrel\\"});
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(job.JobFileName(), "C:\\Jobs\\Drev_C.tvj");
@@ -440,7 +440,7 @@ TEST_F(JobControllerTest, OpenAsksToSaveOnlyAfterTheChoice) {
     view.openAnswers.push_back(std::string("C:\\Jobs\\Andet.tvj"));
     messages.onShow = [&](const SimMessage&) { EXPECT_EQ(view.openAsked.size(), 2u); };
     messages.Answer(MsgResult::No);
-    job.mnuAabnClick();
+    job.Open();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(job.JobFileName(), "C:\\Jobs\\Andet.tvj");
     EXPECT_EQ(job.Settings().description, "Andet");
@@ -454,7 +454,7 @@ TEST_F(JobControllerTest, RecentFileThatWasDeleted) {
     WriteDrevC();
     ASSERT_TRUE(Load("C:\\Jobs\\Drev_C.tvj"));
     job.SetDescription("Ændret");
-    job.OpenRecentFile("C:\\Jobs\\Væk.tvj");
+    job.OpenRecent("C:\\Jobs\\Væk.tvj");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Den valgte fil er blevet slettet.");
     EXPECT_EQ(messages.shown[0].caption, "Tavrel");
@@ -466,7 +466,7 @@ TEST_F(JobControllerTest, RecentFileThatWasDeleted) {
 
     // A folder named like the job file is not a job file either.
     fs.AddFolder("C:\\Jobs\\Mappe.tvj\\");
-    job.OpenRecentFile("C:\\Jobs\\Mappe.tvj");
+    job.OpenRecent("C:\\Jobs\\Mappe.tvj");
     EXPECT_EQ(messages.shown.back().text, "Den valgte fil er blevet slettet.");
 }
 
@@ -475,7 +475,7 @@ TEST_F(JobControllerTest, RecentFileThatExistsReplacesTheJob) {
     fs.AddFile("C:\\Jobs\\Andet.tvj", "FilVer=2\r\nDest=E:\\Backup\\\r\n");
     fs.AddFile("C:\\Jobs\\Andet.tvl", "C:\\Data\\\r\n");
     ASSERT_TRUE(Load("C:\\Jobs\\Drev_C.tvj"));
-    job.OpenRecentFile("C:\\Jobs\\Andet.tvj");
+    job.OpenRecent("C:\\Jobs\\Andet.tvj");
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(job.JobFileName(), "C:\\Jobs\\Andet.tvj");
     EXPECT_EQ(tree.marked, Paths{"C:\\Data\\"});
@@ -560,7 +560,7 @@ TEST_F(JobControllerTest, UntitledSaveAsWithGreekNameWritesUtf8) {
     tree.marked = {"C:\\Ελληνικά\\"};
     job.ChooseDestination("E:\\Backup\\");
     view.saveAnswers.push_back(std::string("C:\\Jobs\\Græsk.tvj"));
-    ASSERT_TRUE(job.mnuGemsomClick());
+    ASSERT_TRUE(job.SaveAs());
     EXPECT_EQ(fs.Content("C:\\Jobs\\Græsk.tvl"), "\xEF\xBB\xBF" "C:\\Ελληνικά\\\r\n");
     EXPECT_EQ(fs.Content("C:\\Jobs\\Græsk.tvj").find("\xEF\xBB\xBF"), std::string::npos);
     EXPECT_EQ(view.caption, "Ambrex Tavrel 2 - Græsk");
@@ -577,12 +577,12 @@ TEST_F(JobControllerTest, ASaveThatFailsWhileClosingKeepsTheJobOpenAndModified) 
     fs.AddFile("C:\\Jobs\\Andet.tvj", "FilVer=2\r\nBeskiv=Andet\r\n");
     fs.AddFile("C:\\Jobs\\Andet.tvl", "");
     const std::vector<Closer> closers = {
-        {"Luk", [&] { job.mnuLukClick(); }},
+        {"Luk", [&] { job.Close(); }},
         {"Åbn", [&] {
              view.openAnswers.push_back(std::string("C:\\Jobs\\Andet.tvj"));
-             job.mnuAabnClick();
+             job.Open();
          }},
-        {"recent file", [&] { job.OpenRecentFile("C:\\Jobs\\Andet.tvj"); }},
+        {"recent file", [&] { job.OpenRecent("C:\\Jobs\\Andet.tvj"); }},
     };
     for (const Closer& closer : closers) {
         for (const char* failing : {"C:\\Jobs\\Drev_C.tvj", "C:\\Jobs\\Drev_C.tvl"}) {
@@ -614,8 +614,8 @@ TEST_F(JobControllerTest, ASaveThatFailsWhileClosingKeepsTheJobOpenAndModified) 
 
     // Saved elsewhere with Gem som, the job closes as usual.
     view.saveAnswers.push_back(std::string("E:\\Backup\\Drev_C.tvj"));
-    ASSERT_TRUE(job.mnuGemsomClick());
-    job.mnuLukClick();
+    ASSERT_TRUE(job.SaveAs());
+    job.Close();
     EXPECT_EQ(job.JobFileName(), "");
     EXPECT_NE(DecodeTextFile(fs.Content("E:\\Backup\\Drev_C.tvj")).find("Beskiv=Ændret"), std::string::npos);
     EXPECT_EQ(fs.Content("E:\\Backup\\Drev_C.tvl"), "C:\\Data\\\r\nC:\\Projekter\\Web\\\r\nC:\\Jobs\\\r\n");
@@ -627,7 +627,7 @@ TEST_F(JobControllerTest, AnUntitledJobWhoseSaveFailsStaysOpenButACancelledDialo
     view.saveAnswers.push_back(std::string("C:\\Jobs\\Ny.tvj"));
     fs.InjectFailure(SimOp::WriteFile, "C:\\Jobs\\Ny.tvj", kErrDiskFull, 1);
     messages.Answer(MsgResult::Yes);
-    job.mnuLukClick();
+    job.Close();
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(messages.shown[1].caption, "Fejl");
     EXPECT_TRUE(job.Modified());
@@ -637,7 +637,7 @@ TEST_F(JobControllerTest, AnUntitledJobWhoseSaveFailsStaysOpenButACancelledDialo
 
     // No name chosen: the user's answer, and the close goes on as after No.
     messages.Answer(MsgResult::Yes);
-    job.mnuLukClick();
+    job.Close();
     EXPECT_FALSE(job.Modified());
     EXPECT_TRUE(tree.marked.empty());
     EXPECT_FALSE(fs.Exists("C:\\Jobs\\Ny.tvj"));
@@ -651,7 +651,7 @@ TEST_F(JobControllerTest, SaveAsThatFailsKeepsTheFormerName) {
         SCOPED_TRACE(failing);
         view.saveAnswers.push_back(std::string("E:\\Nyt.tvj"));
         fs.InjectFailure(SimOp::WriteFile, failing, kErrAccessDenied, 1);
-        EXPECT_FALSE(job.mnuGemsomClick());
+        EXPECT_FALSE(job.SaveAs());
         EXPECT_EQ(job.JobFileName(), "C:\\Jobs\\Drev_C.tvj");
         EXPECT_EQ(view.caption, "Ambrex Tavrel 2 - Drev_C");
         EXPECT_TRUE(job.Modified());

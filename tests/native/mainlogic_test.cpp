@@ -1,4 +1,6 @@
-#include "core/MainLogic.h"
+#include "core/CmdLine.h"
+#include "core/MainMenu.h"
+#include "core/RunGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -179,7 +181,7 @@ TEST_F(Main, ClosingAnsweredNoWritesTheSettingsButNotTheJob) {
     job.LoadJob("C:\\Jobs\\Demo.tvj");
     job.SetDescription("Ændret");
     messages.Answer(MsgResult::No);
-    FormCloseQuery(job, app, WindowPlacement{10, 20, 300, 400}, true);
+    job.CloseWindow(WindowPlacement{10, 20, 300, 400}, true);
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Ønsker du at gemme det aktuelle job?");
@@ -202,7 +204,7 @@ TEST_F(Main, ClosingAnsweredYesSavesTheJobFirst) {
     job.LoadJob("C:\\Jobs\\Demo.tvj");
     job.SetDescription("Ny");
     messages.Answer(MsgResult::Yes);
-    FormCloseQuery(job, app, WindowPlacement{}, false);
+    job.CloseWindow(WindowPlacement{}, false);
     EXPECT_NE(DecodeTextFile(fs.Content("C:\\Jobs\\Demo.tvj")).find("Beskiv=Ny\r\n"), std::string::npos);
     EXPECT_EQ(store.Value("Start", "Floppy"), "0");
 }
@@ -212,7 +214,7 @@ TEST_F(Main, RefreshRestoresTheSavedMarksOrShowsAnUntitledJob) {
     job.LoadJob("C:\\Jobs\\Demo.tvj");
     tree.marked.push_back("C:\\Unsaved\\");
     job.SetModified();
-    ReloadAfterRefresh(job, tree, fs, jobView);
+    job.Reload();
     EXPECT_EQ(tree.marked, (std::vector<std::string>{"C:\\Data\\"}));
     EXPECT_FALSE(job.Modified());
     EXPECT_TRUE(messages.shown.empty());
@@ -221,9 +223,9 @@ TEST_F(Main, RefreshRestoresTheSavedMarksOrShowsAnUntitledJob) {
     job.SetJobFileName("C:\\Jobs\\Drev_C.tvj");
     tree.marked.push_back("C:\\Unsaved\\");
     int loads = 0;
-    EXPECT_FALSE(LoadJobIfPresent(job, fs, jobView, [&] { ++loads; }));
+    EXPECT_FALSE(job.LoadIfPresent([&] { ++loads; }));
     EXPECT_EQ(loads, 0);
-    ReloadAfterRefresh(job, tree, fs, jobView);
+    job.Reload();
     EXPECT_TRUE(tree.marked.empty());
     EXPECT_EQ(jobView.caption, "Ambrex Tavrel 2 - Ikke navngivet");
     EXPECT_EQ(job.JobFileName(), "C:\\Jobs\\Drev_C.tvj");
@@ -300,7 +302,7 @@ TEST_F(Main, ACommandIsNotRunWhenTheLoadOfItsJobShowedAnError) {
 
             // Start-up opened the job of the last session.
             window.SetJobFileName("C:\\Jobs\\Start.tvj");
-            ASSERT_TRUE(LoadJobIfPresent(window, disk, jobView));
+            ASSERT_TRUE(window.LoadIfPresent());
             c.spoil(disk);
             int runs = 0;
             RunCommandLine({"C:\\Jobs\\Ny.tvj", command},
@@ -348,7 +350,7 @@ TEST_F(Main, AFailedSaveAtTheCloseKeepsTheWindowAndWritesNothing) {
         messages.shown.clear();
         fs.InjectFailure(SimOp::WriteFile, failing, kErrDiskFull, 1);
         messages.Answer(MsgResult::Yes);
-        FormCloseQuery(job, app, WindowPlacement{10, 20, 300, 400}, true);
+        job.CloseWindow(WindowPlacement{10, 20, 300, 400}, true);
         ASSERT_EQ(messages.shown.size(), 2u);
         EXPECT_EQ(messages.shown[1].caption, "Fejl");
         EXPECT_NE(messages.shown[1].text.find("Jobbet kunne ikke gemmes"), std::string::npos);
@@ -367,7 +369,7 @@ TEST_F(Main, AFailedSaveAtTheCloseKeepsTheWindowAndWritesNothing) {
     messages.Answer(MsgResult::Yes);
     fs.AddFolder("D:\\Andet\\");
     job.SetJobFileName("D:\\Andet\\Demo.tvj");
-    FormCloseQuery(job, app, WindowPlacement{10, 20, 300, 400}, true);
+    job.CloseWindow(WindowPlacement{10, 20, 300, 400}, true);
     EXPECT_NE(DecodeTextFile(fs.Content("D:\\Andet\\Demo.tvj")).find("Beskiv=Ændret"), std::string::npos);
     EXPECT_EQ(store.Value("Start", "Fil"), "D:\\Andet\\Demo.tvj");
     EXPECT_FALSE(store.IsOpen());
@@ -391,12 +393,12 @@ TEST_F(Main, AJobFileThatCouldNotBeReadAtStartIsStillTheJobToReopen) {
     store.Set("Start", "Fil", "C:\\Jobs\\Demo.tvj");
     job.SetJobFileName(app.ReadLastJob());
     fs.InjectFailure(SimOp::ReadFile, "C:\\Jobs\\Demo.tvj", kErrSharingViolation, 1);
-    EXPECT_TRUE(LoadJobIfPresent(job, fs, jobView));
+    EXPECT_TRUE(job.LoadIfPresent());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(jobView.caption, "Ambrex Tavrel 2 - Ikke navngivet");
     // Untitled, so that Gem cannot replace the file with what it never held.
     EXPECT_EQ(job.JobFileName(), "");
-    EXPECT_TRUE(FormCloseQuery(job, app, WindowPlacement{}, false));
+    EXPECT_TRUE(job.CloseWindow(WindowPlacement{}, false));
     EXPECT_EQ(store.Value("Start", "Fil"), "C:\\Jobs\\Demo.tvj");
 
     // The next start opens it.
@@ -404,7 +406,7 @@ TEST_F(Main, AJobFileThatCouldNotBeReadAtStartIsStillTheJobToReopen) {
     job.SetJobFileName(app.ReadLastJob());
     tree.ClearAllMarks();
     messages.shown.clear();
-    EXPECT_TRUE(LoadJobIfPresent(job, fs, jobView));
+    EXPECT_TRUE(job.LoadIfPresent());
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(jobView.caption, "Ambrex Tavrel 2 - Demo");
 }
@@ -424,10 +426,10 @@ TEST_F(Main, AfterAnUnreadJobFileTheUsersOwnChoiceIsRemembered) {
     fs.AddFile("C:\\Jobs\\Andet.tvl", "");
     const std::vector<Step> steps = {
         {"nothing", [](JobController&) {}, "C:\\Jobs\\Demo.tvj"},
-        {"Luk", [](JobController& w) { w.mnuLukClick(); }, ""},
-        {"Gem som", [](JobController& w) { w.mnuGemsomClick(); }, "C:\\Jobs\\Kopi.tvj"},
-        {"Åbn", [](JobController& w) { w.mnuAabnClick(); }, "C:\\Jobs\\Andet.tvj"},
-        {"F5", [this](JobController& w) { ReloadAfterRefresh(w, tree, fs, jobView); }, "C:\\Jobs\\Demo.tvj"},
+        {"Luk", [](JobController& w) { w.Close(); }, ""},
+        {"Gem som", [](JobController& w) { w.SaveAs(); }, "C:\\Jobs\\Kopi.tvj"},
+        {"Åbn", [](JobController& w) { w.Open(); }, "C:\\Jobs\\Andet.tvj"},
+        {"F5", [](JobController& w) { w.Reload(); }, "C:\\Jobs\\Demo.tvj"},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
@@ -440,7 +442,7 @@ TEST_F(Main, AfterAnUnreadJobFileTheUsersOwnChoiceIsRemembered) {
         fs.InjectFailure(SimOp::ReadFile, "C:\\Jobs\\Demo.tvj", kErrSharingViolation, 1);
         window.LoadJob("C:\\Jobs\\Demo.tvj");
         step.act(window);
-        FormCloseQuery(window, settings, WindowPlacement{}, false);
+        window.CloseWindow(WindowPlacement{}, false);
         EXPECT_EQ(registry.Value("Start", "Fil"), step.remembered);
     }
 }

@@ -96,7 +96,7 @@ protected:
         int row = tree.RowOf(node);
         ASSERT_GE(row, 0) << "the node is not shown";
         int left = tree.Indent() * (NodeLevel(tree, node) + 1);
-        marking->DirTreeT1MouseDown(left + dx, row * MemoryTreeView::kRowHeight + 5);
+        marking->ClickAt(left + dx, row * MemoryTreeView::kRowHeight + 5);
     }
     void Press(const std::string& path) { PressAt(Node(path), 8); }
 
@@ -219,13 +219,13 @@ TEST_F(MarkingTest, OnlyAPressInsideTheBoxCounts) {
     // Drive boxes sit one indentation in; a wider indentation moves them.
     tree.SetIndent(30);
     TreeNode d = Node("D:\\");
-    marking->DirTreeT1MouseDown(19 + 8, tree.RowOf(d) * 16 + 5);
+    marking->ClickAt(19 + 8, tree.RowOf(d) * 16 + 5);
     EXPECT_EQ(tree.State(d), Unmarked);
     PressAt(d, 8);
     EXPECT_EQ(tree.State(d), Marked);
 
     int before = modified;
-    marking->DirTreeT1MouseDown(38, 1500);  // below the last row
+    marking->ClickAt(38, 1500);  // below the last row
     EXPECT_EQ(modified, before);
 }
 
@@ -397,7 +397,7 @@ TEST_F(MarkingTest, AScrolledTreeMovesTheBoxesLeft) {
         SCOPED_TRACE("scroll " + std::to_string(c.scroll) + ", x " + std::to_string(c.x));
         tree.SetScrollX(c.scroll);
         const int before = tree.State(data);
-        marking->DirTreeT1MouseDown(c.x, y);
+        marking->ClickAt(c.x, y);
         EXPECT_EQ(tree.State(data) != before, c.counts);
     }
 }

@@ -70,7 +70,7 @@ protected:
         marking_ = std::make_unique<FolderMarking>(*tree_, tree_->Model(), [] { return true; }, [] {});
         marking_->ClearAllMarks();
         tree_->OnMouseDown = [this](UINT button, int x, int y) {
-            if (button == WM_LBUTTONDOWN) marking_->DirTreeT1MouseDown(x, y);
+            if (button == WM_LBUTTONDOWN) marking_->ClickAt(x, y);
         };
         marking_->MarkLoadedFolder(folder_ + "Alpha\\");
         marking_->MarkLoadedFolder(folder_ + "Gamma\\Sub\\");

@@ -306,7 +306,7 @@ protected:
                                   .stateImages = marks}));
         host.Show();
         marking = std::make_unique<FolderMarking>(*tree, tree->Model(), [] { return true; }, [this] { ++presses; });
-        tree->OnMouseDown = [this](UINT, int x, int y) { marking->DirTreeT1MouseDown(x, y); };
+        tree->OnMouseDown = [this](UINT, int x, int y) { marking->ClickAt(x, y); };
         marking->ClearAllMarks();
         Pump();
     }
