@@ -1,12 +1,23 @@
 #include "core/CmdLine.h"
 
 #include "base/Text.h"
+#include "core/Texts.h"
 
 namespace tavrel {
 
 const char* const kRunErrorCaption = "Fejl under kørsel";
 
 namespace {
+
+// The command line's texts.
+constexpr const char* kFileNotFoundText = "Den angivne fil \"%s\" findes ikke.";
+constexpr const char* kInvalidCommandText = "Den angivne kommando \"%s\" er ikke gyldig.";
+constexpr const char* kParameterCountText =
+    "Kommandolinien indeholder %s parametre. Den skal indeholde 2: Fil efterfulgt af kommando. Bemærk, at hvis "
+    "filsti og -navn indeholder mellemrum, skal det sættes i citationstegn.";
+constexpr const char* kNotRunText = "%s er ikke startet, fordi jobbet ikke kunne indlæses uden fejl.";
+constexpr const char* kTheCopy = "Kopieringen";
+constexpr const char* kTheCount = "Optællingen";
 
 bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -50,22 +61,19 @@ std::optional<RunMode> ParseRunCommand(const std::string& parameter) {
 bool IsYesSwitch(const std::string& parameter) { return AsciiUpper(parameter) == "/J"; }
 
 std::string FileNotFoundMessage(const std::string& path) {
-    return "Den angivne fil \"" + path + "\" findes ikke.";
+    return FillText(kFileNotFoundText, path);
 }
 
 std::string InvalidCommandMessage(const std::string& command) {
-    return "Den angivne kommando \"" + AsciiUpper(command) + "\" er ikke gyldig.";
+    return FillText(kInvalidCommandText, AsciiUpper(command));
 }
 
 std::string ParameterCountMessage(int count) {
-    return "Kommandolinien indeholder " + std::to_string(count) +
-           " parametre. Den skal indeholde 2: Fil efterfulgt af kommando. Bemærk, at hvis filsti og -navn "
-           "indeholder mellemrum, skal det sættes i citationstegn.";
+    return FillText(kParameterCountText, std::to_string(count));
 }
 
 std::string NotRunAfterLoadErrorsMessage(RunMode mode) {
-    return std::string(mode == rmCopy ? "Kopieringen" : "Optællingen") +
-           " er ikke startet, fordi jobbet ikke kunne indlæses uden fejl.";
+    return FillText(kNotRunText, mode == rmCopy ? kTheCopy : kTheCount);
 }
 
 void ShowRunError(IMessageBox& messages, const std::string& text) {

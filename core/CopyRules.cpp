@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "core/Formats.h"
+#include "core/Texts.h"
 #include "base/Text.h"
 #include "base/Path.h"
 
@@ -16,8 +17,10 @@ const char* const kDeleteErrorText = "Der er sket en fejl under sletningen.";
 
 namespace {
 
+// The walk's texts.
 constexpr const char* kFolderUnreadableText = "Mappens indhold kunne ikke læses.";
-constexpr const char* kAppTitle = "Tavrel";
+constexpr const char* kErrorCodeText = "Fejlkode ";  // a failure the system gave no text for
+constexpr const char* kLookingThrough = "Gennemser ";  // lblMappe while files are left out
 constexpr uint32_t kErrorAccessDenied = 5;
 
 constexpr std::string_view kTempPrefix = "~tavrel-";
@@ -222,7 +225,7 @@ std::string DestinationOf(const std::string& path, const std::string& destBase, 
 void CopyRules::RecordFailure(const std::string& path, const FsError& error) {
     ++ctx_.counters.FailedCount;
     std::string text = error.text;
-    if (text.empty()) text = "Fejlkode " + std::to_string(error.code);
+    if (text.empty()) text = kErrorCodeText + std::to_string(error.code);
     ctx_.skipped.AddFailure(path, text);
 }
 
@@ -537,7 +540,7 @@ void CopyRules::HandleFile(FolderWalk& walk, const DirEntry& entry) {
     if (walk.hasDest && NewAndChangedTestApplies() && UpToDateIn(Listed(walk), target, entry)) return;
     if (!TypeIncluded(ctx_.settings, entry.name)) {
         ctx_.skipped.Add(source);
-        ctx_.progress.SetFolderText("Gennemser " + walk.folder);
+        ctx_.progress.SetFolderText(kLookingThrough + walk.folder);
         return;
     }
     if (walk.doCopy && !CopyEntry(listing, entry, source, target)) return;

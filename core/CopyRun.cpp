@@ -1,6 +1,7 @@
 #include "core/CopyRun.h"
 
 #include "core/Formats.h"
+#include "core/Texts.h"
 #include "base/Text.h"
 #include "base/Path.h"
 
@@ -28,25 +29,19 @@ constexpr const char* kCopyFailuresNotice = "%s kunne ikke kopieres.";
 constexpr const char* kDeleteCopyFailuresNotice = "%s kunne ikke slettes eller kopieres.";
 constexpr const char* kFailuresWhereOne = " Den står under \"Fejl:\" i rapporten %s.";
 constexpr const char* kFailuresWhereMany = " De står under \"Fejl:\" i rapporten %s.";
-constexpr const char* kAppTitle = "Tavrel";
+constexpr const char* kOneFolder = " mappe";
+constexpr const char* kFolders = " mapper";
+constexpr const char* kOneFileOrFolder = " fil eller mappe";
+constexpr const char* kFilesOrFolders = " filer eller mapper";
 constexpr const char* kCollecting = "Indsamler oplysninger...";
 constexpr const char* kDeleting = "Sletter filer...";
 constexpr const char* kCopying = "Kopierer filer...";
 constexpr const char* kCountDone = "Optælling er afsluttet";
 constexpr const char* kCopyDone = "Kopiering er afsluttet";
-constexpr const char* kReady = "Klar";
-constexpr const char* kCopiedGroupCaption = " Kopieret: ";
-
-std::string Fill(const std::string& format, const std::string& a, const std::string& b = std::string()) {
-    std::string out = format;
-    size_t at = out.find("%s");
-    if (at != std::string::npos) {
-        out.replace(at, 2, a);
-        at = out.find("%s", at + a.size());
-        if (at != std::string::npos) out.replace(at, 2, b);
-    }
-    return out;
-}
+constexpr const char* kCountGroupCaption = " Vil blive kopieret: ";
+constexpr const char* kDeletedGroupCaption = " Slettet: ";
+constexpr const char* kAbortCaption = "Afbryd";
+constexpr const char* kCloseCaption = "Luk";
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
@@ -57,11 +52,11 @@ std::string FailuresNotice(RunMode mode, bool deletePhase, int64_t failed, const
     const std::string n = std::to_string(failed);
     std::string text;
     if (mode == rmCount)
-        text = Fill(kCountFailuresNotice, n + (one ? " mappe" : " mapper"));
+        text = FillText(kCountFailuresNotice, n + (one ? kOneFolder : kFolders));
     else
-        text = Fill(deletePhase ? kDeleteCopyFailuresNotice : kCopyFailuresNotice,
-                    n + (one ? " fil eller mappe" : " filer eller mapper"));
-    return text + Fill(one ? kFailuresWhereOne : kFailuresWhereMany, reportFile);
+        text = FillText(deletePhase ? kDeleteCopyFailuresNotice : kCopyFailuresNotice,
+                    n + (one ? kOneFileOrFolder : kFilesOrFolders));
+    return text + FillText(one ? kFailuresWhereOne : kFailuresWhereMany, reportFile);
 }
 
 // A run without a host or before its progress window is there: nothing is shown.
@@ -129,7 +124,7 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     CopyRules rules(context);
     if (mode == rmCount) {
         host_.SetStatusText(kCollecting);
-        ShowPhase(kCollecting, RunClip::SearchFile, " Vil blive kopieret: ");
+        ShowPhase(kCollecting, RunClip::SearchFile, kCountGroupCaption);
     } else {
         if (plan.deletePhase) EmptyDestination(plan, context, rules);
         host_.SetStatusText(kCopying);
@@ -162,7 +157,7 @@ std::optional<RunOutcome> CopyRun::AskQuestions(Plan& plan) {
     plan.dest = settings.destination.empty() ? std::string() : IncludeTrailingBackslash(settings.destination);
 
     if (copy && settings.deleteDestFirst && !settings.reverse) {
-        const MsgResult answer = d_.messages.Show(Fill(kDeleteQuestion, settings.destination), kDeleteCaption,
+        const MsgResult answer = d_.messages.Show(FillText(kDeleteQuestion, settings.destination), kDeleteCaption,
                                                   MsgButtons::YesNoCancel, MsgIcon::Warning);
         if (answer != MsgResult::Yes && answer != MsgResult::No) return RunOutcome::Declined;
         plan.deletePhase = answer == MsgResult::Yes;
@@ -171,7 +166,7 @@ std::optional<RunOutcome> CopyRun::AskQuestions(Plan& plan) {
     plan.marked = d_.job.CollectMarkedFolders();
     std::string found;
     if (DestinationHoldsMarkedFolder(plan.dest, plan.marked, found)) {
-        d_.messages.Show(Fill(kDeleteRefused, plan.dest, found), kDeleteCaption, MsgButtons::Ok, MsgIcon::Warning);
+        d_.messages.Show(FillText(kDeleteRefused, plan.dest, found), kDeleteCaption, MsgButtons::Ok, MsgIcon::Warning);
         return RunOutcome::Refused;
     }
     return std::nullopt;
@@ -190,7 +185,7 @@ void CopyRun::BeginWork() {
     // The time shows the new run from its start; a run shorter than one timer tick would
     // otherwise leave the field empty or showing the previous run's time.
     progress_->SetElapsed(FormatElapsed(0));
-    progress_->SetCancelCaption("Afbryd");
+    progress_->SetCancelCaption(kAbortCaption);
     progress_->SetFinishButtonsVisible(false);
     progress_->ShowProgress();
 }
@@ -203,7 +198,7 @@ void CopyRun::ShowPhase(const char* caption, RunClip clip, const char* copiedGro
 
 void CopyRun::EmptyDestination(const Plan& plan, WalkContext& context, CopyRules& rules) {
     progress_->SetMarkedGroupVisible(false);
-    ShowPhase(kDeleting, RunClip::DeleteFile, " Slettet: ");
+    ShowPhase(kDeleting, RunClip::DeleteFile, kDeletedGroupCaption);
     context.protectedFolders = plan.marked;
     rules.DeleteFolderFiles(plan.dest);
     rules.RemoveFolders(plan.dest);
@@ -247,7 +242,7 @@ RunOutcome CopyRun::Finish(const Plan& plan) {
     else if (!aborted && counters_.FailedCount == 0)  // a run that failed somewhere is no completed copy
         RecordCompletedCopy();
     progress_->SetFolderText("");
-    progress_->SetCancelCaption("Luk");
+    progress_->SetCancelCaption(kCloseCaption);
 
     RunOutcome outcome = aborted ? RunOutcome::Aborted : RunOutcome::Completed;
     FsError error;
@@ -255,9 +250,9 @@ RunOutcome CopyRun::Finish(const Plan& plan) {
     const bool reportSaved = skipped_.Save(d_.fs, d_.job.JobFileName(), &error);
     host_.SetTimerEnabled(false);
     host_.SetBusyCursor(false);
-    host_.SetStatusText(kReady);
+    host_.SetStatusText(kReadyText);
     if (!reportSaved) {
-        d_.messages.Show(Fill(kReportNotWritten, reportFile, error.text), "Fejl", MsgButtons::Ok, MsgIcon::Error);
+        d_.messages.Show(FillText(kReportNotWritten, reportFile, error.text), kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
         outcome = RunOutcome::ReportFailed;
     } else if (counters_.FailedCount > 0) {
         d_.messages.Show(FailuresNotice(plan.mode, plan.deletePhase, counters_.FailedCount, reportFile), kAppTitle,

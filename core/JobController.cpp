@@ -4,15 +4,26 @@
 #include <functional>
 
 #include "core/JobFile.h"
+#include "core/Texts.h"
 #include "base/Path.h"
 
 namespace tavrel {
 
 namespace {
 
-const char* const kAppTitle = "Tavrel";
-const char* const kUntitled = "Ikke navngivet";
-const char* const kReady = "Klar";
+// The job's texts.
+constexpr const char* kNotSavedText = "Jobbet kunne ikke gemmes i filen \"%s\".";
+constexpr const char* kNotReadText = "Filen \"%s\" kunne ikke læses.";
+constexpr const char* kFolderNotFileText = "Det er en mappe, ikke en fil.";
+constexpr const char* kTooLargeText = "Filen er for stor til at være et job eller en mappeliste.";
+constexpr const char* kDamagedJobText = "Filen \"%s\" er ikke en gyldig jobfil. Det, der kunne læses, er indlæst.";
+constexpr const char* kShortJobText = "Der skete en fejl under indlæsningen af filsættet.";
+constexpr const char* kDamagedListText =
+    "Mappelisten \"%s\" indeholder linjer, der ikke er mapper. De er sprunget over.";
+constexpr const char* kMissingFoldersText = "Følgende bibliotek(er) eksisterer ikke mere:\n";
+constexpr const char* kSaveQuestion = "Ønsker du at gemme det aktuelle job?";
+constexpr const char* kSaveCaption = "Gem job";
+constexpr const char* kRecentGoneText = "Den valgte fil er blevet slettet.";
 constexpr uint64_t kMaxJobFileSize = 64ull * 1024 * 1024;
 
 // Ends the tree's redraw lock however the load leaves the block.
@@ -29,7 +40,9 @@ private:
 
 }  // namespace
 
-std::string JobCaption(const std::string& jobName) { return "Ambrex Tavrel 2 - " + jobName; }
+std::string JobCaption(const std::string& jobName) {
+    return std::string(kProductName) + " " + kMajorVersion + " - " + jobName;
+}
 
 std::string JobNameOf(const std::string& jobFileName) {
     // Drops the last four characters, not bytes, so a name never ends in half a letter.
@@ -65,23 +78,22 @@ void JobController::SetLastCopied(const std::string& text) {
 void JobController::ShowAll() { view_.ShowSettings(settings_); }
 
 bool JobController::ReportFileError(const std::string& path, const FsError& error, bool writing) {
-    std::string text = writing ? "Jobbet kunne ikke gemmes i filen \"" + path + "\"."
-                               : "Filen \"" + path + "\" kunne ikke læses.";
+    std::string text = FillText(writing ? kNotSavedText : kNotReadText, path);
     if (!error.text.empty()) text += "\n\n" + error.text;
-    messages_.Show(text, "Fejl", MsgButtons::Ok, MsgIcon::Error);
+    messages_.Show(text, kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
     return false;
 }
 
 bool JobController::ReadFile(const std::string& path, std::string& bytes, FsError& error) {
     // A folder that carries the file's name cannot be read as one, whatever the platform says.
     if (FolderExists(fs_, path)) {
-        error = FsError{0, "Det er en mappe, ikke en fil."};
+        error = FsError{0, kFolderNotFileText};
         return false;
     }
     // Reading gigabytes into memory would stall the window long before anything is found.
     std::optional<DirEntry> entry = fs_.FindEntry(path);
     if (entry && entry->size > kMaxJobFileSize) {
-        error = FsError{0, "Filen er for stor til at være et job eller en mappeliste."};
+        error = FsError{0, kTooLargeText};
         return false;
     }
     return fs_.ReadWholeFile(path, bytes, &error);
@@ -89,7 +101,7 @@ bool JobController::ReadFile(const std::string& path, std::string& bytes, FsErro
 
 bool JobController::LoadJob(const std::string& path) {
     std::optional<BusyScope> busy(std::in_place, cursor_);
-    view_.SetStatusText("Indlæser job...");
+    view_.SetStatusText(kLoadingJobText);
     loadHadErrors_ = false;
     unreadJobFile_.clear();
 
@@ -101,8 +113,8 @@ bool JobController::LoadJob(const std::string& path) {
         loadHadErrors_ = true;
         unreadJobFile_ = path;
         jobFileName_.clear();
-        view_.SetCaption(JobCaption(kUntitled));
-        view_.SetStatusText(kReady);
+        view_.SetCaption(JobCaption(kUntitledJobName));
+        view_.SetStatusText(kReadyText);
         busy.reset();
         return ReportFileError(path, error, false);
     }
@@ -114,17 +126,15 @@ bool JobController::LoadJob(const std::string& path) {
     view_.SetCaption(JobCaption(JobNameOf(jobFileName_)));
     view_.SetStartEnabled(!settings_.destination.empty());
     modified_ = false;
-    view_.SetStatusText(kReady);
+    view_.SetStatusText(kReadyText);
     busy.reset();
 
     if (!list.read || list.damaged) loadHadErrors_ = true;
     if (!list.read) return ReportFileError(listPath, list.error, false);
     if (list.damaged)
-        messages_.Show("Mappelisten \"" + listPath + "\" indeholder linjer, der ikke er mapper. De er sprunget over.",
-                       "Fejl", MsgButtons::Ok, MsgIcon::Error);
+        messages_.Show(FillText(kDamagedListText, listPath), kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
     if (!list.missing.empty())
-        messages_.Show("Følgende bibliotek(er) eksisterer ikke mere:\n" + list.missing, kAppTitle, MsgButtons::Ok,
-                       MsgIcon::None);
+        messages_.Show(kMissingFoldersText + list.missing, kAppTitle, MsgButtons::Ok, MsgIcon::None);
     return true;
 }
 
@@ -136,10 +146,9 @@ void JobController::ApplyJobFile(const std::string& path, std::string_view bytes
     ShowAll();
     loadHadErrors_ = job.damaged || read.tooShort;
     if (job.damaged) {
-        messages_.Show("Filen \"" + path + "\" er ikke en gyldig jobfil. Det, der kunne læses, er indlæst.",
-                       "Fejl", MsgButtons::Ok, MsgIcon::Error);
+        messages_.Show(FillText(kDamagedJobText, path), kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
     } else if (read.tooShort) {
-        messages_.Show("Der skete en fejl under indlæsningen af filsættet.", "Fejl", MsgButtons::Ok, MsgIcon::Error);
+        messages_.Show(kShortJobText, kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
     }
 }
 
@@ -171,7 +180,7 @@ bool JobController::LoadIfPresent(const std::function<void()>& beforeLoad) {
         LoadJob(file);
         return true;
     }
-    view_.SetCaption(JobCaption(kUntitled));
+    view_.SetCaption(JobCaption(kUntitledJobName));
     return false;
 }
 
@@ -228,7 +237,7 @@ void JobController::Open() {
 
 bool JobController::OfferToSave() {
     if (!modified_) return true;
-    if (messages_.Show("Ønsker du at gemme det aktuelle job?", "Gem job", MsgButtons::YesNo, MsgIcon::Question) !=
+    if (messages_.Show(kSaveQuestion, kSaveCaption, MsgButtons::YesNo, MsgIcon::Question) !=
         MsgResult::Yes)
         return true;
     return SaveJob() != SaveOutcome::Failed;
@@ -251,7 +260,7 @@ bool JobController::Close() {
     settings_.destination.clear();
     ShowAll();
     view_.SetStartEnabled(false);
-    view_.SetCaption(JobCaption(kUntitled));
+    view_.SetCaption(JobCaption(kUntitledJobName));
     tree_.ClearAllMarks();
     tree_.CollapseAll();
     modified_ = false;
@@ -260,7 +269,7 @@ bool JobController::Close() {
 
 void JobController::OpenRecent(const std::string& path) {
     if (!FileExists(fs_, path)) {
-        messages_.Show("Den valgte fil er blevet slettet.", kAppTitle, MsgButtons::Ok, MsgIcon::None);
+        messages_.Show(kRecentGoneText, kAppTitle, MsgButtons::Ok, MsgIcon::None);
         return;
     }
     if (!Close()) return;

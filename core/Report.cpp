@@ -9,6 +9,13 @@ namespace {
 
 constexpr size_t kHeadLines = 4;  // title, job, time, blank: the count goes in at the end
 
+// The report's texts.
+constexpr const char* kReportTitle = "Tavrel - Ikke-kopierede filer";
+constexpr const char* kJobLabel = "Job ";
+constexpr const char* kTimeLabel = "Tidspunkt: ";
+constexpr const char* kCountLabel = "Antal: ";
+constexpr const char* kFailuresLabel = "Fejl: ";
+
 // One report line per entry: a line break inside a system message would split it.
 std::string OneLine(std::string_view text) {
     std::string out(text);
@@ -27,9 +34,9 @@ void SkippedFiles::Begin(const std::string& jobFileName, const std::string& shor
                          const std::string& longTime) {
     lines_.clear();
     failures_.clear();
-    lines_.push_back("Tavrel - Ikke-kopierede filer");
-    lines_.push_back("Job " + jobFileName);
-    lines_.push_back("Tidspunkt: " + shortDate + " " + longTime);
+    lines_.push_back(kReportTitle);
+    lines_.push_back(kJobLabel + jobFileName);
+    lines_.push_back(kTimeLabel + shortDate + " " + longTime);
     lines_.push_back(" ");
 }
 
@@ -47,10 +54,10 @@ size_t SkippedFiles::Count() const { return lines_.size() > kHeadLines ? lines_.
 std::vector<std::string> SkippedFiles::Lines() const {
     std::vector<std::string> out = lines_;
     if (out.size() < kHeadLines) out.resize(kHeadLines);
-    out.insert(out.begin() + 2, "Antal: " + std::to_string(Count()));
+    out.insert(out.begin() + 2, kCountLabel + std::to_string(Count()));
     if (!failures_.empty()) {
         out.push_back(" ");
-        out.push_back("Fejl: " + std::to_string(failures_.size()));
+        out.push_back(kFailuresLabel + std::to_string(failures_.size()));
         out.insert(out.end(), failures_.begin(), failures_.end());
     }
     return out;

@@ -9,6 +9,14 @@ namespace tavrel {
 
 namespace {
 
+// The console's texts: the answers a question offers, and the status line's word.
+constexpr const char* kYesNoCancelPrompt = " (j/n/a) ";
+constexpr const char* kYesNoPrompt = " (j/n) ";
+constexpr const char* kYes = "j";
+constexpr const char* kNo = "n";
+constexpr const char* kCancel = "a";
+constexpr const char* kExamined = " gennemset,";
+
 bool IsConsoleHandle(HANDLE handle) {
     DWORD mode;
     return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
@@ -85,22 +93,22 @@ MsgResult ConsoleMessageBox::Show(const std::string& text, const std::string&, M
         return MsgResult::Ok;
     }
     const bool cancel = buttons == MsgButtons::YesNoCancel;
-    const std::string prompt = text + (cancel ? " (j/n/a) " : " (j/n) ");
+    const std::string prompt = text + (cancel ? kYesNoCancelPrompt : kYesNoPrompt);
     if (answerYes_) {
-        console_.Err(prompt + "j\r\n");
+        console_.Err(prompt + kYes + "\r\n");
         return MsgResult::Yes;
     }
     while (true) {
         console_.Err(prompt);
         std::optional<std::string> answer = console_.ReadLine();
         if (!answer) {
-            console_.Err(cancel ? "a\r\n" : "n\r\n");
+            console_.Err(std::string(cancel ? kCancel : kNo) + "\r\n");
             return cancel ? MsgResult::Cancel : MsgResult::No;
         }
         const std::string a = AsciiUpper(*answer);
-        if (a == "J") return MsgResult::Yes;
-        if (a == "N") return MsgResult::No;
-        if (cancel && a == "A") return MsgResult::Cancel;
+        if (a == AsciiUpper(kYes)) return MsgResult::Yes;
+        if (a == AsciiUpper(kNo)) return MsgResult::No;
+        if (cancel && a == AsciiUpper(kCancel)) return MsgResult::Cancel;
     }
 }
 
@@ -122,7 +130,7 @@ void ConsoleRunView::ProcessMessages() {
     if (now - lastTick_ < 1000) return;
     lastTick_ = now;
     const RunCounters& c = run_->Counters();
-    std::string line = caption_ + " " + FormatFileCount(c.ExaminedCount) + " gennemset," + group_ +
+    std::string line = caption_ + " " + FormatFileCount(c.ExaminedCount) + kExamined + group_ +
                        FormatFileCount(c.CopiedCount) + ", " + FormatSize(c.CopiedSize) + "  " +
                        FormatElapsed(ElapsedSecondsBetween(run_->StartTick(), now));
     const size_t length = Utf8Length(line);

@@ -19,6 +19,14 @@ namespace {
 
 enum ExitCode { kDone = 0, kDoneWithFailures = 1, kCannotRun = 2, kStopped = 3 };
 
+// The summary's texts.
+constexpr const char* kExaminedLabel = "Gennemset: ";
+constexpr const char* kCopiedLabel = "Kopieret:";
+constexpr const char* kWouldCopyLabel = "Vil blive kopieret:";
+constexpr const char* kFailuresLabel = "Fejl: ";
+constexpr const char* kTimeLabel = "Tid: ";
+constexpr const char* kUnexpectedErrorLabel = "Uventet fejl: ";
+
 std::string ProgramFolder() {
     wchar_t buffer[MAX_PATH * 4];
     DWORD n = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
@@ -43,12 +51,12 @@ void PrintSummary(Console& console, const CopyRun& run, RunMode mode, const std:
                   IClock& clock) {
     const RunCounters& c = run.Counters();
     console.Out(run.FinalCaption());
-    console.Out("Gennemset: " + FormatFileCount(c.ExaminedCount) + ", " + FormatSize(c.ExaminedSize));
-    console.Out(std::string(mode == rmCopy ? "Kopieret:" : "Vil blive kopieret:") + " " +
+    console.Out(kExaminedLabel + FormatFileCount(c.ExaminedCount) + ", " + FormatSize(c.ExaminedSize));
+    console.Out(std::string(mode == rmCopy ? kCopiedLabel : kWouldCopyLabel) + " " +
                 FormatFileCount(c.CopiedCount) + ", " + FormatSize(c.CopiedSize));
-    if (c.FailedCount > 0) console.Out("Fejl: " + FormatFileCount(c.FailedCount));
+    if (c.FailedCount > 0) console.Out(kFailuresLabel + FormatFileCount(c.FailedCount));
     for (const std::string& folder : missing) console.Out(folder + " - " + kMarkedFolderMissingText);
-    console.Out("Tid: " + FormatElapsed(ElapsedSecondsBetween(run.StartTick(), clock.TickCount())));
+    console.Out(kTimeLabel + FormatElapsed(ElapsedSecondsBetween(run.StartTick(), clock.TickCount())));
 }
 
 int RunJob(Console& console, IFileSystem& fs, const std::string& jobFile, RunMode mode, bool answerYes) {
@@ -123,7 +131,7 @@ int wmain(int, wchar_t**) {
         // The system's own command line, split by the program's rules rather than the C runtime's.
         return Run(console, SplitCommandLine(FromWide(GetCommandLineW())));
     } catch (const std::exception& e) {
-        console.Err(std::string("Uventet fejl: ") + e.what() + "\r\n");
+        console.Err(kUnexpectedErrorLabel + std::string(e.what()) + "\r\n");
         return kCannotRun;
     }
 }
