@@ -63,7 +63,7 @@ public:
     // The indentation of one level, in pixels.
     virtual int Indent() const = 0;
     // How far the rows are scrolled to the left, in pixels (0 when not scrolled sideways).
-    virtual int ScrollX() const { return 0; }
+    virtual int ScrollX() const = 0;
 
     // Lets pending window messages run once (a no-op without a window).
     virtual void ProcessMessages() = 0;

@@ -19,12 +19,6 @@ namespace {
 constexpr UINT_PTR kTimer1 = 1;
 constexpr DWORD kQueueLookInterval = 10;  // ms between a run's looks at the message queue
 
-std::string ProgramFolder() {
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    return ExtractFilePath(FromWide(std::wstring_view(path, n)));
-}
-
 }  // namespace
 
 // The run's host: the status bar, Timer1, the busy cursor and the message pump belong to the

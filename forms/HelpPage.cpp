@@ -5,17 +5,11 @@
 
 #include "controls/Window.h"
 #include "core/HelpPage.h"
-#include "base/Path.h"
+#include "platform/win32/Win32System.h"
 
 namespace tavrel {
 
 namespace {
-
-std::string ProgramFolder() {
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    return ExtractFilePath(FromWide(std::wstring_view(path, n)));
-}
 
 // The command the system starts for web addresses, such as "\"C:\...\msedge.exe\" %1".
 std::string WebBrowserCommand() {

@@ -27,12 +27,6 @@ constexpr const char* kFailuresLabel = "Fejl: ";
 constexpr const char* kTimeLabel = "Tid: ";
 constexpr const char* kUnexpectedErrorLabel = "Uventet fejl: ";
 
-std::string ProgramFolder() {
-    wchar_t buffer[MAX_PATH * 4];
-    DWORD n = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
-    return ExtractFilePath(FromWide(std::wstring_view(buffer, n)));
-}
-
 // The console shows no tree, so its folders need no names or icons from the shell: the run
 // goes by the stored paths. Asking the shell would load it and look at every folder the job's
 // parents hold, which for a drive with a folder of thousands of subfolders is most of a rerun.

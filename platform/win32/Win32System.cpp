@@ -2,11 +2,26 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/Path.h"
 
 namespace tavrel {
+
+std::string ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    // A path that fills the buffer may have been cut short: the buffer grows until it does not.
+    while (true) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size() || path.size() >= 65536) {
+            path.resize(std::min<size_t>(n, path.size()));
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return ExtractFilePath(FromWide(path));
+}
 
 // ---- Registry ----
 

@@ -8,6 +8,10 @@
 
 namespace tavrel {
 
+// The folder of the running program, ending with a backslash: where the help page and the
+// default folder of the job dialogs are.
+std::string ProgramFolder();
+
 class Win32Registry : public ISettingsStore {
 public:
     static constexpr const char* kDefaultKey = "Software\\Ambrex Software\\Tavrel";

@@ -468,6 +468,17 @@ struct BoxAnswerer {
 
 }  // namespace
 
+TEST(Win32System, ProgramFolderIsTheFolderOfTheRunningProgram) {
+    const std::string folder = ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '\\');
+    wchar_t self[MAX_PATH * 4] = {};
+    const DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
+    EXPECT_EQ(folder + ExtractFileName(FromWide(std::wstring_view(self, n))), FromWide(std::wstring_view(self, n)));
+    Win32FileSystem fs;
+    EXPECT_TRUE(FolderExists(fs, folder));
+}
+
 TEST(Win32MessageBox, ButtonsMapToResultsAndTextsArriveWhole) {
     Win32MessageBox box;
     {
