@@ -55,7 +55,7 @@ endif()
 
 # The progress, splash and About windows are tested in real windows, with the program's resources.
 if(TARGET status_test)
-  target_sources(status_test PRIVATE forms/UiFont.cpp forms/GroupPanel.cpp forms/StatusAnimation.cpp
+  target_sources(status_test PRIVATE forms/UiFont.cpp forms/Panel.cpp forms/StatusAnimation.cpp
                  forms/CopyStatus.cpp forms/CopySplash.cpp forms/CopyOm.cpp res/Tavrel.rc)
   target_include_directories(status_test PRIVATE ${CMAKE_SOURCE_DIR}/res)
   target_link_libraries(status_test PRIVATE version)

@@ -6,10 +6,11 @@
 #include <functional>
 #include <string>
 
+#include "controls/Button.h"
 #include "controls/TextBar.h"
 #include "controls/Window.h"
 #include "core/CopyRun.h"
-#include "forms/GroupPanel.h"
+#include "forms/Panel.h"
 #include "forms/StatusAnimation.h"
 
 namespace tavrel {
@@ -58,16 +59,15 @@ public:
     void FormCloseQuery();
 
     // The controls, named as in the window's design.
-    TGroupPanel grpMarkeret, GroupBox1, grpKopieret, panMappe;
+    TPanel grpMarkeret, GroupBox1, grpKopieret, panMappe;
     TTextBar lblFilerIalt, lblKBIalt, lblTid, lblFilerK, lblKBK, lblMappe;
     TStatusAnimation Animate1;
-    WindowHandle cmdAnnuller, cmdKopier, cmdUdeladte;
+    Button cmdAnnuller, cmdKopier, cmdUdeladte;
 
 protected:
     bool OnInitDialog() override;
     void OnOK() override {}
     void OnCancel() override { cmdAnnullerClick(); }
-    bool OnCommand(int id, int code, HWND control) override;
 
 private:
     static LRESULT CALLBACK CbtHook(int code, WPARAM wp, LPARAM lp);
