@@ -205,11 +205,6 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return 0;
         break;
-    case WM_NOTIFY: {
-        LRESULT result = 0;
-        if (OnNotify(reinterpret_cast<NMHDR*>(lp), result)) return result;
-        break;
-    }
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wp);
         if (LOWORD(lp)) ::InvalidateRect(hwnd_, nullptr, TRUE);

@@ -156,7 +156,6 @@ protected:
 
     virtual bool OnCreate() { return true; }  // false cancels the creation
     virtual bool OnCommand(int /*id*/, int /*code*/, HWND /*control*/) { return false; }
-    virtual bool OnNotify(NMHDR* /*hdr*/, LRESULT& /*result*/) { return false; }
     virtual bool OnSize(UINT /*type*/, int /*cx*/, int /*cy*/) { return false; }
     virtual void OnPaint(HDC /*dc*/, const RECT& /*update*/) {}
     virtual bool OnEraseBackground(HDC /*dc*/) { return false; }
