@@ -11,6 +11,20 @@ void MenuHandle::SetText(int id, const std::string& text) const {
     ::SetMenuItemInfoW(menu_, static_cast<UINT>(id), FALSE, &info);
 }
 
+void MenuHandle::Enable(int id, bool on) const {
+    ::EnableMenuItem(menu_, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+}
+
+void MenuHandle::Check(int id, bool on) const {
+    ::CheckMenuItem(menu_, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool MenuHandle::Checked(int id) const {
+    return (::GetMenuState(menu_, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void MenuHandle::Delete(int id) const { ::DeleteMenu(menu_, static_cast<UINT>(id), MF_BYCOMMAND); }
+
 void MenuHandle::Insert(int position, int id, const std::string& text) const {
     ::InsertMenuW(menu_, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(id),
                   ToWide(text).c_str());

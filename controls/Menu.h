@@ -18,11 +18,13 @@ public:
 
     MenuHandle SubMenu(int position) const { return ::GetSubMenu(menu_, position); }
     int Count() const { return ::GetMenuItemCount(menu_); }
+    // The items by command id: text, grey or not, check mark, removal.
     void SetText(int id, const std::string& text) const;
-    void Enable(int id, bool on) const { ::EnableMenuItem(menu_, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); }
-    void Check(int id, bool on) const { ::CheckMenuItem(menu_, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); }
-    bool Checked(int id) const { return (::GetMenuState(menu_, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0; }
-    void Delete(int id) const { ::DeleteMenu(menu_, static_cast<UINT>(id), MF_BYCOMMAND); }
+    void Enable(int id, bool on) const;
+    void Check(int id, bool on) const;
+    bool Checked(int id) const;
+    void Delete(int id) const;
+    // New items at a position (0 first).
     void Insert(int position, int id, const std::string& text) const;
     void InsertSeparator(int position, int id) const;
 

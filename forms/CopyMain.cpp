@@ -168,9 +168,9 @@ void TfrmCopyMain::FormCreate() {
     runView_ = std::make_unique<RunView>(*this);
     run_ = std::make_unique<CopyRun>(CopyRunDeps{*job_, settings_, fs_, clock_, messages_, *runView_, AbortRequested});
     BrwDirDlg1 = std::make_unique<TBrowseDirectoryDlg>(fs_);
-    BrwDirDlg1->Title = design::kBrowseTitle;
+    BrwDirDlg1->Title = design::kBrowse.title;
     BrwDirDlg1->Root = TRootID::idDesktopExpanded;
-    BrwDirDlg1->SetStatusText(design::kBrowseStatus);
+    BrwDirDlg1->SetStatusText(design::kBrowse.status);
     BrwDirDlg1->ShowSelectionInStatus = true;
     CreateControls();
     BindEvents();
@@ -307,8 +307,8 @@ std::optional<std::string> AskJobFile(HWND owner, const std::string& initialFold
     wchar_t file[MAX_PATH * 4] = {};
     std::wstring folder = ToWide(initialFolder);
     // The filter's name and pattern, each ended by a null character, and a null at the end.
-    const std::wstring filter = ToWide(design::kJobFileFilterName) + L'\0' + ToWide(design::kJobFileFilter) + L'\0';
-    const std::wstring extension = ToWide(design::kJobFileExtension);
+    const std::wstring filter = ToWide(design::kJobFiles.filterName) + L'\0' + ToWide(design::kJobFiles.pattern) + L'\0';
+    const std::wstring extension = ToWide(design::kJobFiles.extension);
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;

@@ -90,22 +90,32 @@ inline constexpr ControlDesign txtNyType{"", {126, 33, 83, 21}};
 inline constexpr ControlDesign cmdTilfoej{"&Tilføj", {126, 60, 83, 23}};
 inline constexpr ControlDesign cmdSlet{"Sl&et", {126, 87, 83, 23}};
 
-// The folder browser of cmdDest.
-inline constexpr const char* kBrowseTitle = "Vælg den mappe de markerede mapper skal kopieres til:";
-inline constexpr const char* kBrowseStatus = "Min computer";
+// The folder browser of cmdDest: its title and the text of its status line.
+struct BrowseTexts {
+    const char* title;
+    const char* status;
+};
+inline constexpr BrowseTexts kBrowse{"Vælg den mappe de markerede mapper skal kopieres til:", "Min computer"};
 
 // The input box of cmdBeskrivelse.
-inline constexpr const char* kDescriptionCaption = "Job";
-inline constexpr const char* kDescriptionPrompt = "Giv en kort beskrivelse af jobbet:";
-inline constexpr const char* kDescriptionOk = "&OK";
-inline constexpr const char* kDescriptionCancel = "Annuller";
+struct InputTexts {
+    const char* caption;
+    const char* prompt;
+    const char* ok;
+    const char* cancel;
+};
+inline constexpr InputTexts kDescription{"Job", "Giv en kort beskrivelse af jobbet:", "&OK", "Annuller"};
 
-// The open and save dialogs of job files.
-inline constexpr const char* kJobFileFilterName = "Ambrex Tavrel Filsæt";
-inline constexpr const char* kJobFileFilter = "*.tvj";
-inline constexpr const char* kJobFileExtension = "tvj";
+// The open and save dialogs of job files: the filter's name and pattern, the extension a name
+// without one gets.
+struct FileTexts {
+    const char* filterName;
+    const char* pattern;
+    const char* extension;
+};
+inline constexpr FileTexts kJobFiles{"Ambrex Tavrel Filsæt", "*.tvj", "tvj"};
 
-// The status bar while the window is busy.
+// The status bar while the last job loads and while the tree is read again.
 inline constexpr const char* kLoadingJob = "Indlæser job...";
 inline constexpr const char* kRefreshing = "Opdaterer...";
 

@@ -158,8 +158,8 @@ void TfrmCopyMain::cmdDestClick() {
 
 void TfrmCopyMain::cmdBeskrivelseClick() {
     std::string text = job_->Settings().description;
-    if (IndBoksQuery(design::kDescriptionCaption, design::kDescriptionPrompt, design::kDescriptionOk,
-                     design::kDescriptionCancel, text))
+    const design::InputTexts& box = design::kDescription;
+    if (IndBoksQuery(box.caption, box.prompt, box.ok, box.cancel, text))
         job_->SetDescription(text);
 }
 

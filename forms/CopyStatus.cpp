@@ -8,17 +8,8 @@ namespace tavrel {
 
 namespace {
 
-// The window's texts; a run changes the caption and the group "Kopieret" per phase.
-namespace texts {
+// The caption until a run gives its phase's; the controls' texts are where FormCreate makes them.
 constexpr const char* kCaption = "Kopierer filer";
-constexpr const char* cmdAnnuller = "Annuller";
-constexpr const char* grpMarkeret = " Gennemset: ";
-constexpr const char* grpKopieret = " Kopieret: ";
-constexpr const char* cmdKopier = " &Start";
-constexpr const char* cmdUdeladte = "&Udeladte filer";
-constexpr const char* GroupBox1 = " Tid: ";
-}  // namespace texts
-
 constexpr int kClientWidth = 592, kClientHeight = 168;
 
 TTextBar::CreateArgs CountLabel(int left, int top, int width, int height, TAlignment alignment = taLeftJustify) {
@@ -63,7 +54,7 @@ LRESULT CALLBACK TStatus::CbtHook(int code, WPARAM wp, LPARAM lp) {
 }
 
 bool TStatus::Create(HWND owner) {
-    return CreateModeless(owner, {.title = texts::kCaption,
+    return CreateModeless(owner, {.title = kCaption,
                                   .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                                   .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST,
                                   .cx = 300,
@@ -85,20 +76,20 @@ void TStatus::FormCreate() {
     // Client 592 x 168, centred on the screen and above other windows.
     SizeClientAndCentre(hwnd_, kClientWidth, kClientHeight, HWND_TOPMOST);
 
-    // Created in tab order.
+    // The controls with their texts and places, in tab order.
     auto button = [&](Button& b, int id, const char* text, int left, int top) {
         b.Create(hwnd_, {.text = text, .bounds = ScaleRect(left, top, 75, 25), .id = id});
     };
     auto group = [&](TPanel& panel, int id, const char* caption, RECT bounds) {
         panel.CreatePanel({.parent = hwnd_, .id = id, .bounds = bounds, .caption = caption, .font = font});
     };
-    button(cmdAnnuller, idAnnuller, texts::cmdAnnuller, 504, 136);
-    group(grpMarkeret, idMarkeret, texts::grpMarkeret, ScaleRect(16, 88, 121, 73));
-    group(grpKopieret, idKopieret, texts::grpKopieret, ScaleRect(240, 88, 121, 73));
-    button(cmdKopier, idKopier, texts::cmdKopier, 504, 96);
+    button(cmdAnnuller, idAnnuller, "Annuller", 504, 136);
+    group(grpMarkeret, idMarkeret, " Gennemset: ", ScaleRect(16, 88, 121, 73));
+    group(grpKopieret, idKopieret, " Kopieret: ", ScaleRect(240, 88, 121, 73));
+    button(cmdKopier, idKopier, " &Start", 504, 96);
     SetButtonPicture(cmdKopier, IDI_START);
-    button(cmdUdeladte, idUdeladte, texts::cmdUdeladte, 504, 32);
-    group(GroupBox1, idTid, texts::GroupBox1, ScaleRect(144, 88, 89, 41));
+    button(cmdUdeladte, idUdeladte, "&Udeladte filer", 504, 32);
+    group(GroupBox1, idTid, " Tid: ", ScaleRect(144, 88, 89, 41));
     group(panMappe, idMappe, "", ScaleRect(8, 56, 577, 33));
     // Below lblMappe in the z-order: placed 16 down, the animation reaches under the label.
     Animate1.CreateAnimation(hwnd_, idAnimate, ScaleRect(51, 0, 272, 60));

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "controls/Window.h"
+#include "res/resource.h"
 
 namespace tavrel {
 
@@ -103,6 +104,18 @@ bool CreateLabel(Label& label, HWND parent, const LabelArgs& args) {
                                  .font = args.font,
                                  .textColor = args.textColor,
                                  .clickable = args.clickable});
+}
+
+HICON ShowProgramIcon(Label& label, HWND parent, int left, int top, int id) {
+    const int size = Scale(32);
+    label.Create(parent, {.bounds = {Scale(left), Scale(top), Scale(left) + size, Scale(top) + size},
+                          .id = id,
+                          .style = SS_ICON | SS_REALSIZECONTROL,
+                          .textColor = SystemColor(COLOR_WINDOWTEXT)});
+    HICON icon = static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVREL), IMAGE_ICON, size, size, 0));
+    if (icon) label.SetIcon(icon);
+    return icon;
 }
 
 void FitLabel(HWND label, const std::string& text, bool keepRightEdge) {

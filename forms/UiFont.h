@@ -50,6 +50,9 @@ struct LabelArgs {
     bool clickable = false;
 };
 bool CreateLabel(Label& label, HWND parent, const LabelArgs& args);
+// The application's icon, 32 x 32 at 96 DPI, shown by a new label at a 96-DPI position. The
+// caller destroys the icon returned (none when it could not be loaded).
+HICON ShowProgramIcon(Label& label, HWND parent, int left, int top, int id);
 // Resizes a label made with width 0 to its new text, keeping its left or right edge.
 void FitLabel(HWND label, const std::string& text, bool keepRightEdge = false);
 
