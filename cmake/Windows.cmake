@@ -54,12 +54,14 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/Tavrel.cpp)
 endif()
 
 # The progress, splash and About windows are tested in real windows, with the program's resources.
-if(TARGET status_test)
-  target_sources(status_test PRIVATE forms/UiFont.cpp forms/Panel.cpp forms/StatusAnimation.cpp
-                 forms/CopyStatus.cpp forms/CopySplash.cpp forms/CopyOm.cpp res/Tavrel.rc)
-  target_include_directories(status_test PRIVATE ${CMAKE_SOURCE_DIR}/res)
-  target_link_libraries(status_test PRIVATE version)
-endif()
+foreach(forms_test status_test splash_test about_test uifont_test)
+  if(TARGET ${forms_test})
+    target_sources(${forms_test} PRIVATE forms/UiFont.cpp forms/Panel.cpp forms/StatusAnimation.cpp
+                   forms/CopyStatus.cpp forms/CopySplash.cpp forms/CopyOm.cpp res/Tavrel.rc)
+    target_include_directories(${forms_test} PRIVATE ${CMAKE_SOURCE_DIR}/res)
+    target_link_libraries(${forms_test} PRIVATE version)
+  endif()
+endforeach()
 # The help page goes next to tavrel.exe (and in help\ beside it), where the Help command finds it.
 if(TARGET tavrel)
   add_custom_command(TARGET tavrel POST_BUILD

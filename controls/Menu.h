@@ -11,6 +11,16 @@
 
 namespace tavrel {
 
+class CommandTable {
+public:
+    void On(int id, std::function<void()> handler) { handlers_[id] = std::move(handler); }
+    // Carries out the command; false when the table has none of that id.
+    bool Run(int id) const;
+
+private:
+    std::map<int, std::function<void()>> handlers_;
+};
+
 class MenuHandle {
 public:
     MenuHandle(HMENU menu = nullptr) : menu_(menu) {}
@@ -30,16 +40,6 @@ public:
 
 private:
     HMENU menu_;
-};
-
-class CommandTable {
-public:
-    void On(int id, std::function<void()> handler) { handlers_[id] = std::move(handler); }
-    // Carries out the command; false when the table has none of that id.
-    bool Run(int id) const;
-
-private:
-    std::map<int, std::function<void()>> handlers_;
 };
 
 }  // namespace tavrel
