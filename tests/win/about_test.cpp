@@ -24,14 +24,9 @@ TEST(About, FontsFollowTheUiFontWhereDesignedAndTheAddressesOpenWithTheShell) {
     RECT client = about.ClientRect();
     EXPECT_EQ(client.right, Scale(323));
     EXPECT_EQ(client.bottom, Scale(232));
-    struct Text { const Label& label; std::string text; };
-    for (const Text& t : {Text{about.lblBrand, "Ambrex"}, Text{about.lblProg, "Tavrel"},
-                          Text{about.lblVersion, "Version 2.1.0"}, Text{about.lblCopyright, kCopyrightLine},
-                          Text{about.lblEmail, "tavrel@ambrex.dk"},
-                          Text{about.lblWWW, "https://www.ambrex.dk/tavrel"}}) {
-        SCOPED_TRACE(t.text);
-        EXPECT_EQ(t.label.GetText(), t.text);
-    }
+    ExpectTexts({{about.lblBrand, "Ambrex"}, {about.lblProg, "Tavrel"}, {about.lblVersion, "Version 2.1.0"},
+                 {about.lblCopyright, kCopyrightLine}, {about.lblEmail, "tavrel@ambrex.dk"},
+                 {about.lblWWW, "https://www.ambrex.dk/tavrel"}});
     EXPECT_NE(about.imgProg.Send(STM_GETICON), 0);
 
     for (HWND h : {about.lblBrand.Handle(), about.lblCopyright.Handle(), about.Label1.Handle()})

@@ -24,12 +24,8 @@ TEST(Splash, ShowsAtOnceWithItsTextsAndKeepsTheCopyrightsRightEdge) {
     RECT client = splash.ClientRect();
     EXPECT_EQ(client.right, Scale(406));
     EXPECT_EQ(client.bottom, Scale(107));
-    struct Text { const Label& label; std::string text; };
-    for (const Text& t : {Text{splash.lblProduct, "Ambrex Tavrel"}, Text{splash.lblver, "2"},
-                          Text{splash.lblProgram, "Undersøger drev..."}, Text{splash.lblCopyright, kCopyrightLine}}) {
-        SCOPED_TRACE(t.text);
-        EXPECT_EQ(t.label.GetText(), t.text);
-    }
+    ExpectTexts({{splash.lblProduct, "Ambrex Tavrel"}, {splash.lblver, "2"}, {splash.lblProgram, "Undersøger drev..."},
+                 {splash.lblCopyright, kCopyrightLine}});
     EXPECT_EQ(std::string(kCopyrightLine).substr(std::string(kCopyrightLine).size() - 8), "        ");
     EXPECT_EQ(ChildRect(splash.lblCopyright).right, Scale(424));
     EXPECT_EQ(ChildRect(splash.lblver).left, Scale(336));

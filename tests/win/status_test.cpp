@@ -429,37 +429,27 @@ void SaveShot(HWND window, const std::string& name) {
 // Not a check: tests/e2e/screenshots_forms.sh runs it to picture every window for a look.
 TEST_F(ProgressWindow, DISABLED_Screenshots) {
     fs.AddFile("C:\\Data\\Projekter\\Rapport over det lange forløb med et meget langt filnavn.docx", "x", kT0);
-    // Each picture once the walk has put a folder or file in lblMappe.
-    bool shot = false;
-    view.onPump = [&](int) {
-        if (!shot && !status.lblMappe.Caption().empty()) {
+    // A run with a picture once the walk has put a folder or file in lblMappe.
+    auto runWithShot = [&](RunMode mode, const std::string& name) {
+        bool shot = false;
+        view.onPump = [&](int) {
+            if (shot || status.lblMappe.Caption().empty()) return;
             shot = true;
-            status.SetCounts("1.234 filer", "12,3 KB", "7 filer", "0,9 MB");
-            status.SetElapsed("01:05");
-            SaveShot(status, "status-count-running");
-        }
+            if (mode == rmCount) {
+                status.SetCounts("1.234 filer", "12,3 KB", "7 filer", "0,9 MB");
+                status.SetElapsed("01:05");
+            }
+            SaveShot(status, name);
+        };
+        run.RunCopy(mode);
     };
-    run.RunCopy(rmCount);
+    runWithShot(rmCount, "status-count-running");
     SaveShot(status, "status-count-finished");
-    shot = false;
-    view.onPump = [&](int) {
-        if (!shot && !status.lblMappe.Caption().empty()) {
-            shot = true;
-            SaveShot(status, "status-copy-running");
-        }
-    };
-    run.RunCopy(rmCopy);
+    runWithShot(rmCopy, "status-copy-running");
     SaveShot(status, "status-copy-finished");
     job.SetDeleteDestFirst(true);
     messages.Answer(MsgResult::Yes);
-    shot = false;
-    view.onPump = [&](int) {
-        if (!shot && !status.lblMappe.Caption().empty()) {
-            shot = true;
-            SaveShot(status, "status-delete-running");
-        }
-    };
-    run.RunCopy(rmCopy);
+    runWithShot(rmCopy, "status-delete-running");
     status.Hide();
 
     UiFontName.clear();

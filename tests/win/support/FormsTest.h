@@ -4,8 +4,11 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/Window.h"
@@ -50,6 +53,14 @@ inline void PumpFor(DWORD ms) {
     while (::GetTickCount() - start < ms) {
         tavrel::ProcessMessages();
         ::Sleep(5);
+    }
+}
+
+// Each label shows its text.
+inline void ExpectTexts(std::initializer_list<std::pair<HWND, std::string>> labels) {
+    for (const auto& [label, text] : labels) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(WindowHandle(label).GetText(), text);
     }
 }
 
