@@ -374,7 +374,7 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         OnCancel();
         return TRUE;
     default:
-        return HandleMessage(msg, wp, lp, result) ? DialogResult(msg, result) : FALSE;
+        return FALSE;
     }
 }
 

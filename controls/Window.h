@@ -210,8 +210,6 @@ protected:
     virtual void OnOK() { End(IDOK); }
     virtual void OnCancel() { End(IDCANCEL); }
     virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
-    // Messages not covered above; set result and return true to handle one.
-    virtual bool HandleMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
     virtual void OnException(const char* what);
     // The button that Enter presses.
     void SetDefaultButton(int id) { Send(DM_SETDEFID, static_cast<WPARAM>(id)); }
