@@ -22,19 +22,6 @@ namespace {
 // separate, double quotes group and are dropped.
 std::vector<std::string> CommandLineParameters() { return SplitCommandLine(FromWide(::GetCommandLineW())); }
 
-int MessageLoop(TfrmCopyMain& main, TStatus& status) {
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (status.Handle() && (msg.hwnd == status.Handle() || ::IsChild(status.Handle(), msg.hwnd)) &&
-            ::IsDialogMessageW(status.Handle(), &msg))
-            continue;
-        if (main.PreTranslate(msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
@@ -69,6 +56,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     // The command line runs before the window is first shown.
     main.FormShow(CommandLineParameters(), showCommand);
 
-    // 5.
-    return MessageLoop(main, status);
+    // 5. The progress window gets its dialog keys, the main window its shortcuts.
+    return main.MessageLoop();
 }

@@ -43,10 +43,12 @@ target_link_libraries(tavrel PRIVATE tavrel_controls tavrel_win32 tavrel_core)
 target_link_options(tavrel PRIVATE -municode -mwindows)
 
 # The progress, splash and About windows are tested in real windows, with the program's resources.
-target_sources(status_test PRIVATE forms/UiFont.cpp forms/GroupPanel.cpp forms/StatusAnimation.cpp
-               forms/CopyStatus.cpp forms/CopySplash.cpp forms/CopyOm.cpp res/Tavrel.rc)
-target_include_directories(status_test PRIVATE ${CMAKE_SOURCE_DIR}/res)
-target_link_libraries(status_test PRIVATE version)
+foreach(forms_test status_test splash_test about_test uifont_test)
+  target_sources(${forms_test} PRIVATE forms/UiFont.cpp forms/Panel.cpp forms/StatusAnimation.cpp
+                 forms/CopyStatus.cpp forms/CopySplash.cpp forms/CopyOm.cpp res/Tavrel.rc)
+  target_include_directories(${forms_test} PRIVATE ${CMAKE_SOURCE_DIR}/res)
+  target_link_libraries(${forms_test} PRIVATE version)
+endforeach()
 # The help page goes next to tavrel.exe (and in help\ beside it), where the Help command finds it.
 add_custom_command(TARGET tavrel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/help/Tavrel.html $<TARGET_FILE_DIR:tavrel>/Tavrel.html

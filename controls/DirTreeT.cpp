@@ -312,7 +312,7 @@ LRESULT CALLBACK TDirTreeT::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
             // Nothing may unwind into the tree view.
             ::MessageBoxW(::GetAncestor(hwnd, GA_ROOT), ToWide(e.what()).c_str(), L"Fejl", MB_OK | MB_ICONERROR);
         } catch (...) {
-            ::MessageBoxW(::GetAncestor(hwnd, GA_ROOT), L"unknown error", L"Fejl", MB_OK | MB_ICONERROR);
+            ::MessageBoxW(::GetAncestor(hwnd, GA_ROOT), ToWide(kUnknownErrorText).c_str(), L"Fejl", MB_OK | MB_ICONERROR);
         }
         return r;
     }

@@ -3,6 +3,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "controls/Button.h"
+#include "controls/Edit.h"
+#include "controls/Label.h"
 #include "controls/Window.h"
 #include "core/IndBoksLayout.h"
 
@@ -25,23 +28,8 @@ public:
 
 protected:
     bool OnInitDialog() override {
-        HFONT font = GetFont();
-        HDC dc = ::GetDC(*this);
-        HGDIOBJ old = ::SelectObject(dc, font);
-        static const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-        SIZE extent{};
-        ::GetTextExtentPoint32W(dc, kLetters, 52, &extent);
-        TEXTMETRICW tm{};
-        ::GetTextMetricsW(dc, &tm);
-        std::wstring promptText = ToWide(prompt_);
-        RECT promptSize{0, 0, 0, 0};
-        // Measured as the label shows it: an "&" is a letter of its own, not a mnemonic.
-        ::DrawTextW(dc, promptText.c_str(), static_cast<int>(promptText.size()), &promptSize,
-                    DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX);
-        ::SelectObject(dc, old);
-        ::ReleaseDC(*this, dc);
-
-        const IndBoksLayout l = ComputeIndBoksLayout(AverageCharSizeFromExtent(extent.cx, extent.cy));
+        const Measures m = Measure();
+        const IndBoksLayout l = ComputeIndBoksLayout(AverageCharSizeFromExtent(m.letters.cx, m.letters.cy));
 
         // Client size from the layout, the window centred on the whole screen.
         RECT wr{0, 0, l.clientWidth, l.clientHeight};
@@ -51,45 +39,79 @@ protected:
         ::SetWindowPos(*this, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
                        (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 
-        // Created in tab order: prompt, edit field, OK, Cancel.
-        CreateControl(*this, {.className = L"STATIC", .text = prompt_, .style = SS_LEFT | SS_NOPREFIX,
-                              .x = l.promptLeft, .y = l.promptTop, .width = promptSize.right,
-                              .height = promptSize.bottom, .id = kPromptId});
-        const int editHeight = tm.tmHeight + 8 * ::GetSystemMetrics(SM_CYBORDER);
-        WindowHandle edit = CreateControl(
-            *this, {.className = L"EDIT", .text = value_,
-                    .style = static_cast<DWORD>(WS_TABSTOP | ES_AUTOHSCROLL | (password_ ? ES_PASSWORD : 0)),
-                    .exStyle = WS_EX_CLIENTEDGE, .x = l.editLeft, .y = l.editTop, .width = l.editWidth,
-                    .height = editHeight, .id = kEditId});
-        // The limit stops typing only; a longer value is shown in full.
-        edit.Send(EM_LIMITTEXT, kMaxLength);
-        if (password_) edit.Send(EM_SETPASSWORDCHAR, L'*');
-        CreateControl(*this, {.className = L"BUTTON", .text = ok_, .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
-                              .x = l.okLeft, .y = l.buttonTop, .width = l.buttonWidth, .height = l.buttonHeight,
-                              .id = IDOK});
-        CreateControl(*this, {.className = L"BUTTON", .text = cancel_, .style = WS_TABSTOP | BS_PUSHBUTTON,
-                              .x = l.cancelLeft, .y = l.buttonTop, .width = l.buttonWidth,
-                              .height = l.buttonHeight, .id = IDCANCEL});
-        Send(DM_SETDEFID, IDOK);
-
+        CreateControls(l, m);
         edit.SetFocus();
-        edit.Send(EM_SETSEL, 0, -1);
+        edit.SelectAll();
         return false;
     }
 
     void OnOK() override {
-        value_ = Item(kEditId).GetText();
+        value_ = edit.Text();
         Dialog::OnOK();
     }
 
     void OnException(const char* what) override {
-        error_ = what && *what ? what : "error";
+        error_ = what && *what ? what : kUnknownErrorText;
         End(IDABORT);
     }
 
 private:
+    // The dialog font's letters, its line height and the prompt's size.
+    struct Measures {
+        SIZE letters;
+        int lineHeight;
+        SIZE prompt;
+    };
+
+    Measures Measure() const {
+        HDC dc = ::GetDC(*this);
+        HGDIOBJ old = ::SelectObject(dc, GetFont());
+        static const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+        Measures m{};
+        ::GetTextExtentPoint32W(dc, kLetters, 52, &m.letters);
+        TEXTMETRICW tm{};
+        ::GetTextMetricsW(dc, &tm);
+        m.lineHeight = tm.tmHeight;
+        std::wstring promptText = ToWide(prompt_);
+        RECT promptSize{0, 0, 0, 0};
+        // Measured as the label shows it: an "&" is a letter of its own, not a mnemonic.
+        ::DrawTextW(dc, promptText.c_str(), static_cast<int>(promptText.size()), &promptSize,
+                    DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX);
+        m.prompt = {promptSize.right, promptSize.bottom};
+        ::SelectObject(dc, old);
+        ::ReleaseDC(*this, dc);
+        return m;
+    }
+
+    // In tab order: prompt, edit field, OK, Cancel.
+    void CreateControls(const IndBoksLayout& l, const Measures& m) {
+        prompt.Create(*this, {.text = prompt_,
+                              .bounds = {l.promptLeft, l.promptTop, l.promptLeft + m.prompt.cx,
+                                         l.promptTop + m.prompt.cy},
+                              .id = kPromptId,
+                              .style = SS_LEFT | SS_NOPREFIX});
+        const int editHeight = m.lineHeight + 8 * ::GetSystemMetrics(SM_CYBORDER);
+        edit.Create(*this, {.text = value_,
+                            .bounds = {l.editLeft, l.editTop, l.editLeft + l.editWidth, l.editTop + editHeight},
+                            .id = kEditId,
+                            .limit = kMaxLength,
+                            .password = password_});
+        auto button = [&](Button& b, const std::string& text, int left, DWORD kind, int id) {
+            b.Create(*this, {.text = text,
+                             .bounds = {left, l.buttonTop, left + l.buttonWidth, l.buttonTop + l.buttonHeight},
+                             .id = id,
+                             .style = WS_TABSTOP | kind});
+        };
+        button(ok, ok_, l.okLeft, BS_DEFPUSHBUTTON, IDOK);
+        button(cancel, cancel_, l.cancelLeft, BS_PUSHBUTTON, IDCANCEL);
+        SetDefaultButton(IDOK);
+    }
+
     std::string prompt_, ok_, cancel_, value_, error_;
     bool password_;
+    Label prompt;
+    Edit edit;
+    Button ok, cancel;
 };
 
 // A modal dialog keeps the rest of the program out of reach, as its owner would be if it had one.
@@ -151,11 +173,11 @@ bool IndBoksQuery(const std::string& caption, const std::string& prompt, const s
                                        .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                                        .cx = 180,
                                        .cy = 63,
-                                       .fontName = "MS Sans Serif",
+                                       .fontName = kFormFontName,
                                        .pointSize = 8});
     }
     if (result == IDABORT && !dlg.Error().empty()) throw std::runtime_error(dlg.Error());
-    if (result == -1) throw std::runtime_error("IndBoksQuery: the dialog could not be created");
+    if (result == -1) throw std::runtime_error("Indtastningsboksen kunne ikke vises.");
     if (result != IDOK) return false;
     value = dlg.Value();
     return true;

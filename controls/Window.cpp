@@ -40,9 +40,21 @@ bool RouteToDialog(MSG& msg) {
 
 const wchar_t kReflectProp[] = L"TavrelReflect";
 
+// One message on its way: a modeless dialog's keys, then the window's filter, then dispatched.
+void Route(MSG& msg, const MessageFilter& filter) {
+    if (RouteToDialog(msg)) return;
+    if (filter && filter(msg)) return;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+}
+
+IReflectTarget* ReflectTargetOf(HWND control) {
+    return control ? static_cast<IReflectTarget*>(::GetPropW(control, kReflectProp)) : nullptr;
+}
+
 }  // namespace
 
-void ProcessMessages() {
+void ProcessMessages(const MessageFilter& filter) {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -50,19 +62,13 @@ void ProcessMessages() {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        if (RouteToDialog(msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+        Route(msg, filter);
     }
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(const MessageFilter& filter) {
     MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (RouteToDialog(msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) Route(msg, filter);
     return static_cast<int>(msg.wParam);
 }
 
@@ -73,8 +79,39 @@ void SetReflectTarget(HWND control, IReflectTarget* target) {
         ::RemovePropW(control, kReflectProp);
 }
 
-static IReflectTarget* ReflectTargetOf(HWND control) {
-    return control ? static_cast<IReflectTarget*>(::GetPropW(control, kReflectProp)) : nullptr;
+bool ReflectToControl(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_COMMAND: {
+        IReflectTarget* t = ReflectTargetOf(reinterpret_cast<HWND>(lp));
+        if (!t || !t->OnReflectedCommand(HIWORD(wp))) return false;
+        result = 0;
+        return true;
+    }
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lp);
+        IReflectTarget* t = ReflectTargetOf(hdr->hwndFrom);
+        result = 0;
+        return t && t->OnReflectedNotify(hdr, result);
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC: {
+        IReflectTarget* t = ReflectTargetOf(reinterpret_cast<HWND>(lp));
+        HBRUSH brush = t ? t->OnReflectedColor(reinterpret_cast<HDC>(wp)) : nullptr;
+        if (!brush) return false;
+        result = reinterpret_cast<LRESULT>(brush);
+        return true;
+    }
+    case WM_SETCURSOR: {
+        IReflectTarget* t = ReflectTargetOf(reinterpret_cast<HWND>(wp));
+        if (!t || !t->OnReflectedSetCursor()) return false;
+        result = TRUE;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 // Window -----------------------------------------------------------------------------------
@@ -139,7 +176,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         self->OnException(e.what());
         result = ::DefWindowProcW(hwnd, msg, wp, lp);
     } catch (...) {
-        self->OnException("unknown error");
+        self->OnException(kUnknownErrorText);
         result = ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     if (msg == WM_NCDESTROY) {
@@ -160,24 +197,14 @@ void Window::OnException(const char* what) {
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT reflected = 0;
+    if (ReflectToControl(msg, wp, lp, reflected)) return reflected;
     switch (msg) {
     case WM_CREATE:
         return OnCreate() ? 0 : -1;
     case WM_COMMAND:
-        if (lp) {
-            if (IReflectTarget* t = ReflectTargetOf(reinterpret_cast<HWND>(lp)))
-                if (t->OnReflectedCommand(HIWORD(wp))) return 0;
-        }
         if (OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return 0;
         break;
-    case WM_NOTIFY: {
-        auto* hdr = reinterpret_cast<NMHDR*>(lp);
-        LRESULT result = 0;
-        if (IReflectTarget* t = ReflectTargetOf(hdr->hwndFrom))
-            if (t->OnReflectedNotify(hdr, result)) return result;
-        if (OnNotify(hdr, result)) return result;
-        break;
-    }
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wp);
         if (LOWORD(lp)) ::InvalidateRect(hwnd_, nullptr, TRUE);
@@ -209,25 +236,6 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_KEYDOWN:
         if (OnKeyDown(static_cast<UINT>(wp), lp)) return 0;
-        break;
-    case WM_CHAR:
-        if (OnChar(static_cast<wchar_t>(wp))) return 0;
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        if (OnMouseDown(msg, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), wp)) return 0;
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        if (OnMouseUp(msg, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)), wp)) return 0;
-        break;
-    case WM_SHOWWINDOW:
-        if (OnShowWindow(wp != 0)) return 0;
-        break;
-    case WM_ACTIVATE:
-        if (OnActivate(LOWORD(wp) != WA_INACTIVE)) return 0;
         break;
     default:
         break;
@@ -331,7 +339,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     } catch (const std::exception& e) {
         self->OnException(e.what());
     } catch (...) {
-        self->OnException("unknown error");
+        self->OnException(kUnknownErrorText);
     }
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
@@ -342,17 +350,13 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
+    if (ReflectToControl(msg, wp, lp, result)) return DialogResult(msg, result);
     switch (msg) {
     case WM_INITDIALOG:
         return OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND: {
         int id = LOWORD(wp), code = HIWORD(wp);
         HWND control = reinterpret_cast<HWND>(lp);
-        if (control) {
-            if (IReflectTarget* t = ReflectTargetOf(control))
-                if (t->OnReflectedCommand(code)) return TRUE;
-        }
-        if (OnCommand(id, code, control)) return TRUE;
         if (id == IDOK && (code == BN_CLICKED || !control)) {
             OnOK();
             return TRUE;
@@ -363,33 +367,24 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return FALSE;
     }
-    case WM_NOTIFY: {
-        auto* hdr = reinterpret_cast<NMHDR*>(lp);
-        bool handled = false;
-        if (IReflectTarget* t = ReflectTargetOf(hdr->hwndFrom)) handled = t->OnReflectedNotify(hdr, result);
-        if (!handled) handled = OnNotify(hdr, result);
-        if (!handled) return FALSE;
-        ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
     case WM_TIMER:
         return OnTimer(wp) ? TRUE : FALSE;
     case WM_CLOSE:
-        if (OnClose()) return TRUE;
         // The close box cancels, like Esc.
         OnCancel();
         return TRUE;
     default:
-        if (HandleMessage(msg, wp, lp, result)) {
-            // These few return their result (a brush, a comparison) from the dialog procedure itself.
-            if ((msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_COMPAREITEM ||
-                msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON)
-                return static_cast<INT_PTR>(result);
-            ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
         return FALSE;
     }
+}
+
+INT_PTR Dialog::DialogResult(UINT msg, LRESULT result) {
+    // These few return their result (a brush, a comparison) from the dialog procedure itself.
+    if ((msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_COMPAREITEM || msg == WM_VKEYTOITEM ||
+        msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON)
+        return static_cast<INT_PTR>(result);
+    ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 // GraphicControl ---------------------------------------------------------------------------

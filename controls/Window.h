@@ -6,6 +6,7 @@
 
 #include "platform/win32/WinText.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,11 @@ public:
     WindowHandle Parent() const { return ::GetParent(hwnd_); }
     int Id() const { return ::GetDlgCtrlID(hwnd_); }
     LONG_PTR Style() const { return ::GetWindowLongPtrW(hwnd_, GWL_STYLE); }
+    // Whether Tab stops at the window.
+    void SetTabStop(bool on) const {
+        const LONG_PTR style = Style();
+        ::SetWindowLongPtrW(hwnd_, GWL_STYLE, on ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+    }
     void Destroy() {
         if (hwnd_) ::DestroyWindow(hwnd_);
         hwnd_ = nullptr;
@@ -67,7 +73,7 @@ protected:
 };
 
 // Creates a child control of a standard window class (BUTTON, EDIT, STATIC...), with the
-// parent's font.
+// parent's font. The wrappers of controls/ (Button, Edit, ListBox...) use it.
 struct ControlArgs {
     const wchar_t* className = L"STATIC";
     std::string text;
@@ -78,23 +84,42 @@ struct ControlArgs {
 };
 WindowHandle CreateControl(HWND parent, const ControlArgs& args);
 
+// The font a form has until it is given another: 8 points of it.
+constexpr const char* kFormFontName = "MS Sans Serif";
+// What an error that says nothing of itself is called when it reaches the user.
+constexpr const char* kUnknownErrorText = "Ukendt fejl";
+
+// A window's keyboard handling of a message before it is dispatched (its accelerators and
+// dialog keys); true when it handled the message.
+using MessageFilter = std::function<bool(MSG&)>;
 // Lets pending messages run once: a long operation on the user-interface thread calls this
-// to keep the windows alive. Messages of modeless dialogs get their keyboard handling.
-void ProcessMessages();
-// The program's message loop; returns the exit code of WM_QUIT.
-int RunMessageLoop();
+// to keep the windows alive. Every message goes the way RunMessageLoop sends it.
+void ProcessMessages(const MessageFilter& filter = {});
+// The program's message loop; returns the exit code of WM_QUIT. A modeless dialog of ours gets
+// its dialog keys (Tab, Enter, Esc) first, then the filter sees the message, and what neither
+// took is translated and dispatched.
+int RunMessageLoop(const MessageFilter& filter = {});
 
-class GraphicControl;
-
-// Notifications a control handles itself when its parent (a Window) receives them.
+// Notifications a control handles itself when its parent (a Window or a Dialog) receives
+// them: WM_COMMAND and WM_NOTIFY from the control, the colours it is drawn in and the cursor
+// over it. Each returns whether the control handled the message.
 class IReflectTarget {
 public:
     virtual ~IReflectTarget() = default;
-    virtual bool OnReflectedNotify(NMHDR* hdr, LRESULT& result) = 0;
     virtual bool OnReflectedCommand(int /*code*/) { return false; }
+    virtual bool OnReflectedNotify(NMHDR* /*hdr*/, LRESULT& /*result*/) { return false; }
+    // WM_CTLCOLORSTATIC and its kind: sets the colours on dc, returns the background brush.
+    virtual HBRUSH OnReflectedColor(HDC /*dc*/) { return nullptr; }
+    // WM_SETCURSOR with the pointer over the control: true when it set the cursor.
+    virtual bool OnReflectedSetCursor() { return false; }
 };
-// Registers the control's window as the receiver of its own WM_NOTIFY / WM_COMMAND.
+// Registers the control's window as the receiver of its own notifications (nullptr: none).
 void SetReflectTarget(HWND control, IReflectTarget* target);
+// Hands a notification the parent received to the control it concerns. True when the control
+// handled it; result is then what the parent's window procedure returns.
+bool ReflectToControl(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+class GraphicControl;
 
 // A window that owns its HWND and handles its messages. Derived classes override the OnXxx
 // handlers; each returns true when it handled the message.
@@ -131,7 +156,6 @@ protected:
 
     virtual bool OnCreate() { return true; }  // false cancels the creation
     virtual bool OnCommand(int /*id*/, int /*code*/, HWND /*control*/) { return false; }
-    virtual bool OnNotify(NMHDR* /*hdr*/, LRESULT& /*result*/) { return false; }
     virtual bool OnSize(UINT /*type*/, int /*cx*/, int /*cy*/) { return false; }
     virtual void OnPaint(HDC /*dc*/, const RECT& /*update*/) {}
     virtual bool OnEraseBackground(HDC /*dc*/) { return false; }
@@ -139,11 +163,6 @@ protected:
     virtual bool OnDestroy() { return false; }
     virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
     virtual bool OnKeyDown(UINT /*key*/, LPARAM /*flags*/) { return false; }
-    virtual bool OnChar(wchar_t /*ch*/) { return false; }
-    virtual bool OnMouseDown(UINT /*button*/, int /*x*/, int /*y*/, WPARAM /*keys*/) { return false; }
-    virtual bool OnMouseUp(UINT /*button*/, int /*x*/, int /*y*/, WPARAM /*keys*/) { return false; }
-    virtual bool OnShowWindow(bool /*show*/) { return false; }
-    virtual bool OnActivate(bool /*active*/) { return false; }
     // An exception escaped a handler; it must not unwind into user32.
     virtual void OnException(const char* what);
 
@@ -190,17 +209,16 @@ protected:
     virtual bool OnInitDialog() { return true; }  // true: the system sets the focus
     virtual void OnOK() { End(IDOK); }
     virtual void OnCancel() { End(IDCANCEL); }
-    virtual bool OnCommand(int /*id*/, int /*code*/, HWND /*control*/) { return false; }
-    virtual bool OnNotify(NMHDR* /*hdr*/, LRESULT& /*result*/) { return false; }
     virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
-    virtual bool OnClose() { return false; }  // true keeps the dialog open
-    // Messages not covered above; set result and return true to handle one.
-    virtual bool HandleMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
     virtual void OnException(const char* what);
+    // The button that Enter presses.
+    void SetDefaultButton(int id) { Send(DM_SETDEFID, static_cast<WPARAM>(id)); }
 
 private:
     static INT_PTR CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    // What the dialog procedure returns for a handled message.
+    INT_PTR DialogResult(UINT msg, LRESULT result);
 
     bool modal_ = false;
 };

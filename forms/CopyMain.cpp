@@ -63,13 +63,13 @@ bool TfrmCopyMain::CreateMain(std::function<void(const std::string&)> splashText
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     accel_ = ::LoadAcceleratorsW(inst, MAKEINTRESOURCEW(IDA_COPYMAIN));
     return Create({.className = L"TfrmCopyMain",
-                   .title = "Tavrel",
+                   .title = design::kTitle,
                    .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                    .exStyle = WS_EX_CONTROLPARENT,
                    .x = 0,
                    .y = 0,
-                   .width = 746,
-                   .height = 840,
+                   .width = design::kWidth,
+                   .height = design::kHeight,
                    .menu = ::LoadMenuW(inst, MAKEINTRESOURCEW(IDM_COPYMAIN)),
                    .icon = ::LoadIconW(inst, MAKEINTRESOURCEW(IDI_TAVREL))});
 }
@@ -85,12 +85,13 @@ void TfrmCopyMain::FormCreate() {
     font_ = GetUiFont(UiFontName, 11);
     SetFont(font_, false);
     messages_.SetOwner(hwnd_);
+    menu_ = ::GetMenu(hwnd_);
 
     // 2-4. The settings key stays open until the window closes.
     settings_.Open();
     ApplyPlacement(settings_.ReadPlacement(ScreenDpi()));
     bool floppy = settings_.ReadFloppy();
-    ::CheckMenuItem(::GetMenu(hwnd_), ID_MNUDISKETTEDREV, MF_BYCOMMAND | (floppy ? MF_CHECKED : MF_UNCHECKED));
+    menu_.Check(ID_MNUDISKETTEDREV, floppy);
 
     // 5-6. The tree with its marks, the job and the run.
     imlSmaa = ImageList_LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_SMAA), SMAA_IMAGE_SIZE, 0,
@@ -109,12 +110,12 @@ void TfrmCopyMain::FormCreate() {
     job_ = &session_->Job();
     run_ = &session_->Run();
     BrwDirDlg1 = std::make_unique<TBrowseDirectoryDlg>(fs_);
-    BrwDirDlg1->Title = "Vælg den mappe de markerede mapper skal kopieres til:";
+    BrwDirDlg1->Title = design::kBrowse.title;
     BrwDirDlg1->Root = TRootID::idDesktopExpanded;
-    BrwDirDlg1->SetStatusText("Min computer");
+    BrwDirDlg1->SetStatusText(design::kBrowse.status);
     BrwDirDlg1->ShowSelectionInStatus = true;
     CreateControls();
-    DirTreeT1->OnMouseDown = [this](UINT, int x, int y) { marking_->ClickAt(x, y); };
+    BindEvents();
     ShowSettings(job_->Settings());
 
     // 7. The tree reads the drives; every node starts unmarked.
@@ -123,7 +124,7 @@ void TfrmCopyMain::FormCreate() {
     // 8-9. The job that was open at the last exit.
     job_->SetJobFileName(settings_.ReadLastJob());
     job_->LoadIfPresent([this] {
-        if (splashText_) splashText_("Indlæser job...");
+        if (splashText_) splashText_(design::kLoadingJob);
     });
     SetStatusText("Klar");
 
@@ -132,9 +133,8 @@ void TfrmCopyMain::FormCreate() {
     closeSplash_ = nullptr;
     splashText_ = nullptr;
 
-    // 11.
-    std::wstring copyright = L"\t\t" + ToWide(kCopyrightLine);
-    StatusBar1.Send(SB_SETTEXTW, 1 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(copyright.c_str()));
+    // 11. At the right of the status bar.
+    StatusBar1.SetText(1, std::string("\t\t") + kCopyrightLine, SBT_NOBORDERS);
 }
 
 void TfrmCopyMain::SetStatusWindow(TStatus* status) {
@@ -179,10 +179,9 @@ WindowPlacement TfrmCopyMain::CurrentPlacement() const {
 
 void TfrmCopyMain::FormResize() {
     if (!StatusBar1) return;
-    StatusBar1.Send(WM_SIZE);
+    StatusBar1.FollowParent();
     RECT r = WindowRect();
-    int parts[2] = {std::max(0, static_cast<int>(r.right - r.left) - 220), -1};
-    StatusBar1.Send(SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    StatusBar1.SetParts({std::max(0, static_cast<int>(r.right - r.left) - design::kStatusTextRight), -1});
     LayoutControls();
 }
 
@@ -198,14 +197,11 @@ void TfrmCopyMain::ShowSettings(const JobSettings& s) {
     lblBeskrivelse->SetCaption(s.description);
     lblDest->SetCaption(s.destination);
     lblDest->SetHint(s.destination);
-    auto check = [](HWND box, bool on) { ::SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); };
-    check(chkSletDest, s.deleteDestFirst);
-    check(chkUnderMapper, s.includeSubfolders);
-    check(chkKunNye, s.onlyNewAndChanged);
-    check(optKun, s.onlyListedTypes);
-    check(optUdelad, !s.onlyListedTypes);
-    check(chkModsat, s.reverse);
-    chkSletDest.Enable(!s.reverse);
+    for (size_t i = 0; i < jobBoxes_.size(); ++i) {
+        const design::JobBox& line = design::kJobBoxes[i];
+        jobBoxes_[i]->SetChecked(s.*line.option == line.checkedMeans);
+        if (line.disabledWhen) jobBoxes_[i]->Enable(!(s.*line.disabledWhen));
+    }
     ShowFileTypes(s.fileTypes);
 }
 
@@ -213,34 +209,25 @@ void TfrmCopyMain::ShowFileTypes(const std::vector<std::string>& types) {
     // Every change of the job comes here. The list is changed item by item, so that a
     // selection made before a change of the description, the destination or an option, or
     // before a type was added, is still there for "Slet".
-    std::vector<std::string> shown;
+    const std::vector<std::string> shown = lbFiltyper.Texts();
     std::vector<bool> selected;
-    const int count = static_cast<int>(lbFiltyper.Send(LB_GETCOUNT));
-    for (int i = 0; i < count; ++i) {
-        std::wstring text(static_cast<size_t>(std::max<LRESULT>(0, lbFiltyper.Send(LB_GETTEXTLEN, i))) + 1, L'\0');
-        const LRESULT n = lbFiltyper.Send(LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<size_t>(std::max<LRESULT>(0, n)));
-        shown.push_back(FromWide(text));
-        selected.push_back(lbFiltyper.Send(LB_GETSEL, i) > 0);
-    }
+    for (int i = 0; i < static_cast<int>(shown.size()); ++i) selected.push_back(lbFiltyper.Selected(i));
     const std::optional<std::vector<ListStep>> steps = PlanListSync(shown, selected, types);
     if (steps && steps->empty()) return;
-    lbFiltyper.Send(WM_SETREDRAW, FALSE);
+    lbFiltyper.SetRedraw(false);
     if (steps) {
         for (const ListStep& step : *steps) {
             if (step.kind == ListStep::Insert)
-                lbFiltyper.Send(LB_INSERTSTRING, step.index, reinterpret_cast<LPARAM>(ToWide(step.text).c_str()));
+                lbFiltyper.Insert(step.index, step.text);
             else
-                lbFiltyper.Send(LB_DELETESTRING, step.index);
+                lbFiltyper.Delete(step.index);
         }
     } else {
         // Another job: its own types, nothing selected.
-        lbFiltyper.Send(LB_RESETCONTENT);
-        for (const std::string& type : types)
-            lbFiltyper.Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(type).c_str()));
+        lbFiltyper.Clear();
+        for (const std::string& type : types) lbFiltyper.Add(type);
     }
-    lbFiltyper.Send(WM_SETREDRAW, TRUE);
-    lbFiltyper.Invalidate();
+    lbFiltyper.SetRedraw(true);
 }
 
 void TfrmCopyMain::SetCaption(const std::string& caption) { SetText(caption); }
@@ -249,7 +236,7 @@ void TfrmCopyMain::SetStartEnabled(bool enabled) { cmdStart.Enable(enabled); }
 
 void TfrmCopyMain::SetStatusText(const std::string& text) {
     if (!StatusBar1) return;
-    StatusBar1.Send(SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
+    StatusBar1.SetText(0, text);
     StatusBar1.Update();
 }
 
@@ -262,18 +249,20 @@ namespace {
 std::optional<std::string> AskJobFile(HWND owner, const std::string& initialFolder, bool save) {
     wchar_t file[MAX_PATH * 4] = {};
     std::wstring folder = ToWide(initialFolder);
-    static const wchar_t kFilter[] = L"Ambrex Tavrel Filsæt\0*.tvj\0";
+    // The filter's name and pattern, each ended by a null character, and a null at the end.
+    const std::wstring filter = ToWide(design::kJobFiles.filterName) + L'\0' + ToWide(design::kJobFiles.pattern) + L'\0';
+    const std::wstring extension = ToWide(design::kJobFiles.extension);
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH * 4;
     ofn.lpstrInitialDir = folder.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     BOOL ok;
     if (save) {
-        ofn.lpstrDefExt = L"tvj";
+        ofn.lpstrDefExt = extension.c_str();
         ok = ::GetSaveFileNameW(&ofn);
     } else {
         ofn.Flags |= OFN_FILEMUSTEXIST;
@@ -316,28 +305,19 @@ void TfrmCopyMain::PumpMessages() {
     const DWORD now = ::GetTickCount();
     if (now - lastQueueLook_ < kQueueLookInterval) return;
     lastQueueLook_ = now;
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (status_ && status_->Handle() && (msg.hwnd == *status_ || ::IsChild(*status_, msg.hwnd)) &&
-            ::IsDialogMessageW(*status_, &msg))
-            continue;
-        if (PreTranslate(msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    ProcessMessages([this](MSG& msg) { return PreTranslate(msg); });
+}
+
+int TfrmCopyMain::MessageLoop() {
+    return RunMessageLoop([this](MSG& msg) { return PreTranslate(msg); });
 }
 
 LRESULT TfrmCopyMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_INITMENUPOPUP: {
-        HMENU bar = ::GetMenu(hwnd_);
         HMENU popup = reinterpret_cast<HMENU>(wp);
-        if (popup == ::GetSubMenu(bar, 0)) menuFilerClick(popup);
-        if (popup == ::GetSubMenu(bar, 1)) menuVisClick(popup);
+        if (popup == menu_.SubMenu(0)) menuFilerClick(popup);
+        if (popup == menu_.SubMenu(1)) menuVisClick(popup);
         return 0;
     }
     case WM_NEXTDLGCTL: {
@@ -345,8 +325,9 @@ LRESULT TfrmCopyMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // which only dialogs handle by themselves.
         HWND target = LOWORD(lp) ? reinterpret_cast<HWND>(wp) : ::GetNextDlgTabItem(hwnd_, ::GetFocus(), wp != 0);
         if (target) {
-            ::SetFocus(target);
-            if (::SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) ::SendMessageW(target, EM_SETSEL, 0, -1);
+            WindowHandle control(target);
+            control.SetFocus();
+            if (control.Send(WM_GETDLGCODE) & DLGC_HASSETSEL) control.Send(EM_SETSEL, 0, -1);
         }
         return 0;
     }
@@ -417,8 +398,7 @@ bool TfrmCopyMain::OnClose() {
     case RunGuard::CloseAction::Close:
         break;
     }
-    if (!job_->CloseWindow(CurrentPlacement(),
-                           (::GetMenuState(::GetMenu(hwnd_), ID_MNUDISKETTEDREV, MF_BYCOMMAND) & MF_CHECKED) != 0)) {
+    if (!job_->CloseWindow(CurrentPlacement(), menu_.Checked(ID_MNUDISKETTEDREV))) {
         // The save failed: the window stays with the job unsaved, so it can be saved elsewhere.
         guard_.CloseRefused();
         return true;

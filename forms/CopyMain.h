@@ -1,7 +1,8 @@
 // TfrmCopyMain, the main window: the folder tree, the job's options on two tabs, the menus and
 // the status bar. The job itself lives in JobController and the marks in FolderMarking; the
-// window shows them (IJobView) and forwards every control event to them. Runs go through
-// CopyRun, shown in the progress window TStatus.
+// window shows them (IJobView), and each control's event (cmdStart.onClick...) calls on them.
+// Runs go through CopyRun, shown in the progress window TStatus. The controls' texts and places
+// are in forms/CopyMainDesign.h.
 #pragma once
 
 #include "platform/win32/WinText.h"
@@ -15,7 +16,15 @@
 #include <commctrl.h>
 
 #include "controls/BrowseDr.h"
+#include "controls/Button.h"
+#include "controls/CheckBox.h"
 #include "controls/DirTreeT.h"
+#include "controls/Edit.h"
+#include "controls/Label.h"
+#include "controls/ListBox.h"
+#include "controls/Menu.h"
+#include "controls/StatusBar.h"
+#include "controls/TabControl.h"
 #include "controls/TextBar.h"
 #include "controls/Window.h"
 #include "core/AppSettings.h"
@@ -26,7 +35,8 @@
 #include "core/MainMenu.h"
 #include "core/RunGuard.h"
 #include "core/Marking.h"
-#include "forms/MainPanel.h"
+#include "forms/CopyMainDesign.h"
+#include "forms/Panel.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32System.h"
 
@@ -52,6 +62,8 @@ public:
     bool PreTranslate(MSG& msg);
     // Lets pending messages run once (the run's pump), with the keyboard handling above.
     void PumpMessages();
+    // The program's message loop, with the keyboard handling above; the exit code of WM_QUIT.
+    int MessageLoop();
 
     // For the program entry and the tests.
     JobController& Job() { return *job_; }
@@ -61,7 +73,6 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnCreate() override;
     bool OnCommand(int id, int code, HWND control) override;
-    bool OnNotify(NMHDR* hdr, LRESULT& result) override;
     bool OnSize(UINT type, int cx, int cy) override;
     bool OnClose() override;
     bool OnDestroy() override;
@@ -90,8 +101,10 @@ private:
 
     // Layout (CopyMainLayout.cpp).
     void CreateControls();
-    void CreatePan1(int width);
-    void CreatePan2(int width);
+    void CreatePan1();
+    void CreatePan2();
+    void CreateJobBoxes();
+    TPanel& PanelOf(design::OptionPanel panel);
     void LayoutControls();
 
     // IJobView
@@ -104,11 +117,15 @@ private:
     std::optional<std::string> AskOpenJobFile(const std::string& initialFolder) override;
     std::optional<std::string> AskSaveJobFile(const std::string& initialFolder) override;
 
-    // Handlers (CopyMainMenu.cpp).
+    // Events (CopyMainMenu.cpp): each control's and menu item's handler.
+    void BindEvents();
+    void BindMenu();
+    // Wraps a handler that may run a nested message loop (a dialog, a run) in a HandlerScope.
+    std::function<void()> Handler(std::function<void()> handler);
     void TabControl1Change();
     void mnuTabClick();
-    void menuVisClick(HMENU menu);
-    void menuFilerClick(HMENU menu);
+    void menuVisClick(MenuHandle menu);
+    void menuFilerClick(MenuHandle menu);
     void cmdDestClick();
     void cmdBeskrivelseClick();
     void txtNyTypeChange();
@@ -116,9 +133,10 @@ private:
     void txtNyTypeKeyDown(UINT key);
     void cmdSletClick();
     void lbFiltyperClick();
-    void KontrolKlik(int id);
-    void chkModsatClick();
+    // A click of the job box of the table's line: the option takes the box's state.
+    void JobBoxClick(size_t line);
     void AfbrydKeyDown(UINT key);
+    void EnterKey();
     void cmdStartClick();
     void cmdInfoClick();
     void RunJob(RunMode mode);
@@ -129,9 +147,9 @@ private:
     void mnuHjaelpClick();
     void menuOmClick();
     void mnuAfslutClick();
-    bool HandleMenuCommand(int id);
-    bool Checked(HWND box) const;
-    // The hourglass of a busy window shows over the job's controls and the tree.
+    // True when the menu command must wait for the run under way (and is not carried out).
+    bool WaitsForRunNow(int id) const;
+    void SetBusyCursor(bool busy);
     bool BusyCursorAt(HWND hit) const;
     // The control that has the keyboard, remembered while the window is active and given the
     // keyboard again when the window is activated.
@@ -167,11 +185,17 @@ private:
     HIMAGELIST imlSmaa = nullptr;
     HACCEL accel_ = nullptr;
     HFONT font_ = nullptr;
-    WindowHandle TabControl1, lblDirT, StatusBar1;
-    TMainPanel Panel2, pan1, pan2, gbDest, gbFiltyper;
-    WindowHandle chkKunNye, lblFiltyper, lbFiltyper, lblNyType, txtNyType, cmdTilfoej, cmdSlet, optUdelad, optKun;
-    WindowHandle chkUnderMapper, cmdBeskrivelse, lblDatoL, cmdDest, chkSletDest, chkModsat;
-    WindowHandle cmdInfo, cmdStart;
+    MenuHandle menu_;
+    CommandTable commands_;
+    TabControl TabControl1;
+    Label lblDirT, lblDatoL, lblFiltyper, lblNyType;
+    StatusBar StatusBar1;
+    TPanel Panel2, pan1, pan2, gbDest, gbFiltyper;
+    ListBox lbFiltyper;
+    Edit txtNyType;
+    Button cmdTilfoej, cmdSlet, cmdBeskrivelse, cmdDest, cmdInfo, cmdStart;
+    // The job's check boxes, one for each line of design::kJobBoxes.
+    std::vector<std::unique_ptr<CheckBox>> jobBoxes_;
     std::unique_ptr<TTextBar> lblBeskrivelse, lblDato, lblDest;
 
     std::vector<std::string> recentPaths_;  // the paths behind mnuSidsteFil1..4

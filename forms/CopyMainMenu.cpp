@@ -19,179 +19,129 @@ namespace tavrel {
 
 namespace {
 
-// The menu commands that switch, rename or rebuild the job (WaitsForRun says which wait for a run).
-std::optional<JobCommand> JobCommandOf(int id) {
-    switch (id) {
-    case ID_MNUAABN: return JobCommand::Open;
-    case ID_MNULUK: return JobCommand::Close;
-    case ID_MNUGEM: return JobCommand::Save;
-    case ID_MNUGEMSOM: return JobCommand::SaveAs;
-    case ID_MNUOPDATER: return JobCommand::Refresh;
-    case ID_MNUDISKETTEDREV: return JobCommand::FloppyDrives;
-    default:
-        if (id >= ID_MNUSIDSTEFIL1 && id < ID_MNUSIDSTEFIL1 + 4) return JobCommand::Recent;
-        return std::nullopt;
-    }
-}
-
-void SetMenuText(HMENU menu, UINT id, const std::string& text) {
-    std::wstring wide = ToWide(text);
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING;
-    info.dwTypeData = wide.data();
-    ::SetMenuItemInfoW(menu, id, FALSE, &info);
-}
+// The menu items that switch, rename or rebuild the job; during a run WaitsForRun says which wait.
+struct JobItem {
+    int id;
+    JobCommand command;
+};
+constexpr JobItem kJobItems[] = {
+    {ID_MNUAABN, JobCommand::Open},       {ID_MNULUK, JobCommand::Close},
+    {ID_MNUGEM, JobCommand::Save},        {ID_MNUGEMSOM, JobCommand::SaveAs},
+    {ID_MNUOPDATER, JobCommand::Refresh}, {ID_MNUDISKETTEDREV, JobCommand::FloppyDrives},
+    {ID_MNUSIDSTEFIL1, JobCommand::Recent}, {ID_MNUSIDSTEFIL1 + 1, JobCommand::Recent},
+    {ID_MNUSIDSTEFIL1 + 2, JobCommand::Recent}, {ID_MNUSIDSTEFIL1 + 3, JobCommand::Recent},
+};
 
 }  // namespace
 
-bool TfrmCopyMain::Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+std::function<void()> TfrmCopyMain::Handler(std::function<void()> handler) {
+    return [this, handler = std::move(handler)] {
+        HandlerScope scope(*this);
+        handler();
+    };
+}
 
-bool TfrmCopyMain::OnCommand(int id, int code, HWND control) {
-    if (!job_) return false;
+void TfrmCopyMain::BindEvents() {
+    TabControl1.onSelectionChanged = Handler([this] { TabControl1Change(); });
+    cmdStart.onClick = Handler([this] { cmdStartClick(); });
+    cmdInfo.onClick = Handler([this] { cmdInfoClick(); });
+    cmdDest.onClick = Handler([this] { cmdDestClick(); });
+    cmdBeskrivelse.onClick = Handler([this] { cmdBeskrivelseClick(); });
+    cmdTilfoej.onClick = Handler([this] { cmdTilfoejClick(); });
+    cmdSlet.onClick = Handler([this] { cmdSletClick(); });
+    txtNyType.onChange = Handler([this] { txtNyTypeChange(); });
+    lbFiltyper.onSelectionChanged = Handler([this] { lbFiltyperClick(); });
+    for (size_t i = 0; i < jobBoxes_.size(); ++i) jobBoxes_[i]->onClick = Handler([this, i] { JobBoxClick(i); });
+    DirTreeT1->OnMouseDown = [this](UINT, int x, int y) { marking_->ClickAt(x, y); };
+    BindMenu();
+}
+
+void TfrmCopyMain::BindMenu() {
+    commands_.On(ID_MNUAABN, [this] { job_->Open(); });
+    commands_.On(ID_MNULUK, [this] { job_->Close(); });
+    commands_.On(ID_MNUGEM, [this] { job_->Save(); });
+    commands_.On(ID_MNUGEMSOM, [this] { job_->SaveAs(); });
+    for (int entry = 1; entry <= 4; ++entry)
+        commands_.On(ID_MNUSIDSTEFIL1 + entry - 1, [this, entry] { mnuSidsteFilClick(entry); });
+    commands_.On(ID_MNUAFSLUT, [this] { mnuAfslutClick(); });
+    commands_.On(ID_MNUTAB, [this] { mnuTabClick(); });
+    commands_.On(ID_MNUDISKETTEDREV, [this] { mnuDiskettedrevClick(); });
+    commands_.On(ID_MNUUDELADTE, [this] { mnuUdeladteClick(); });
+    commands_.On(ID_MNUOPDATER, [this] { mnuOpdaterClick(); });
+    commands_.On(ID_MNUHJAELP, [this] { mnuHjaelpClick(); });
+    commands_.On(ID_MENUOM, [this] { menuOmClick(); });
+    // The dialog keys: Enter and Esc.
+    commands_.On(IDOK, [this] { EnterKey(); });
+    commands_.On(IDCANCEL, [this] { AfbrydKeyDown(VK_ESCAPE); });
+}
+
+bool TfrmCopyMain::OnCommand(int id, int, HWND control) {
+    // The controls' notifications went to their own events; what is left here is a menu item,
+    // a shortcut or a dialog key.
+    if (!job_ || control) return false;
     HandlerScope scope(*this);
-    if (!control) return HandleMenuCommand(id);
-    switch (id) {
-    case ID_CMDSTART:
-        if (code == BN_CLICKED) cmdStartClick();
-        return true;
-    case ID_CMDINFO:
-        if (code == BN_CLICKED) cmdInfoClick();
-        return true;
-    case ID_CMDDEST:
-        if (code == BN_CLICKED) cmdDestClick();
-        return true;
-    case ID_CMDBESKRIVELSE:
-        if (code == BN_CLICKED) cmdBeskrivelseClick();
-        return true;
-    case ID_CMDTILFOEJ:
-        if (code == BN_CLICKED) cmdTilfoejClick();
-        return true;
-    case ID_CMDSLET:
-        if (code == BN_CLICKED) cmdSletClick();
-        return true;
-    case ID_TXTNYTYPE:
-        if (code == EN_CHANGE) txtNyTypeChange();
-        return true;
-    case ID_LBFILTYPER:
-        if (code == LBN_SELCHANGE) lbFiltyperClick();
-        return true;
-    case ID_CHKMODSAT:
-        if (code == BN_CLICKED) chkModsatClick();
-        return true;
-    case ID_CHKKUNNYE:
-    case ID_OPTUDELAD:
-    case ID_OPTKUN:
-    case ID_CHKSLETDEST:
-    case ID_CHKUNDERMAPPER:
-        if (code == BN_CLICKED) KontrolKlik(id);
-        return true;
-    default:
-        return false;
-    }
+    if (WaitsForRunNow(id)) return true;
+    return commands_.Run(id);
 }
 
-bool TfrmCopyMain::HandleMenuCommand(int id) {
-    if (guard_.Running()) {
-        const std::optional<JobCommand> command = JobCommandOf(id);
-        if (command && WaitsForRun(*command, *job_)) return true;
-    }
-    switch (id) {
-    case IDOK: {
-        // Enter, as the dialog keys deliver it: in the new-type box it adds the type, on a
-        // push button it presses the button, as in any dialog.
-        HWND focus = ::GetFocus();
-        if (focus == txtNyType) {
-            txtNyTypeKeyDown(VK_RETURN);
-        } else if (focus && ::IsChild(hwnd_, focus) && ::IsWindowEnabled(focus) &&
-                   (::SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
-            OnCommand(::GetDlgCtrlID(focus), BN_CLICKED, focus);
-        }
-        return true;
-    }
-    case IDCANCEL:
-        AfbrydKeyDown(VK_ESCAPE);
-        return true;
-    case ID_MNUAABN: job_->Open(); return true;
-    case ID_MNULUK: job_->Close(); return true;
-    case ID_MNUGEM: job_->Save(); return true;
-    case ID_MNUGEMSOM: job_->SaveAs(); return true;
-    case ID_MNUAFSLUT: mnuAfslutClick(); return true;
-    case ID_MNUTAB: mnuTabClick(); return true;
-    case ID_MNUDISKETTEDREV: mnuDiskettedrevClick(); return true;
-    case ID_MNUUDELADTE: mnuUdeladteClick(); return true;
-    case ID_MNUOPDATER: mnuOpdaterClick(); return true;
-    case ID_MNUHJAELP: mnuHjaelpClick(); return true;
-    case ID_MENUOM: menuOmClick(); return true;
-    default:
-        if (id >= ID_MNUSIDSTEFIL1 && id < ID_MNUSIDSTEFIL1 + 4) {
-            mnuSidsteFilClick(id - ID_MNUSIDSTEFIL1 + 1);
-            return true;
-        }
-        return false;
-    }
-}
-
-bool TfrmCopyMain::OnNotify(NMHDR* hdr, LRESULT& result) {
-    if (hdr->idFrom == ID_TABCONTROL1 && hdr->code == TCN_SELCHANGE) {
-        TabControl1Change();
-        result = 0;
-        return true;
-    }
+bool TfrmCopyMain::WaitsForRunNow(int id) const {
+    if (!guard_.Running()) return false;
+    for (const JobItem& item : kJobItems)
+        if (item.id == id) return WaitsForRun(item.command, *job_);
     return false;
+}
+
+void TfrmCopyMain::EnterKey() {
+    // Enter, as the dialog keys deliver it: in the new-type box it adds the type, on a push
+    // button it presses the button, as in any dialog.
+    HWND focus = ::GetFocus();
+    if (focus == txtNyType) {
+        txtNyTypeKeyDown(VK_RETURN);
+    } else if (focus && ::IsChild(hwnd_, focus)) {
+        PressPushButton(focus);
+    }
 }
 
 // ---- Tabs and menus ----
 
 void TfrmCopyMain::TabControl1Change() {
-    const bool filter = TabControl1.Send(TCM_GETCURSEL) == 1;
+    const bool filter = TabControl1.Selected() == 1;
     pan2.Show(filter ? SW_SHOW : SW_HIDE);
     pan1.Show(filter ? SW_HIDE : SW_SHOW);
     // The keyboard must not stay on a control that is no longer shown.
     HWND hidden = filter ? pan1.Handle() : pan2.Handle();
     if (::IsChild(hidden, ::GetFocus())) ::SetFocus(*DirTreeT1);
-    auto tabStop = [](HWND h, bool on) {
-        LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
-        ::SetWindowLongPtrW(h, GWL_STYLE, on ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
-    };
-    tabStop(cmdBeskrivelse, !filter);
-    tabStop(cmdStart, !filter);
+    cmdBeskrivelse.SetTabStop(!filter);
+    cmdStart.SetTabStop(!filter);
 }
 
 void TfrmCopyMain::mnuTabClick() {
-    const LRESULT shown = TabControl1.Send(TCM_GETCURSEL);
-    TabControl1.Send(TCM_SETCURSEL, shown == 0 ? 1 : 0);
+    TabControl1.Select(TabControl1.Selected() == 0 ? 1 : 0);
     TabControl1Change();
 }
 
-void TfrmCopyMain::menuVisClick(HMENU menu) {
-    SetMenuText(menu, ID_MNUTAB, OtherTabName(static_cast<int>(TabControl1.Send(TCM_GETCURSEL))) + "\tCtrl+Tab");
-    const bool report = FileExists(fs_, SkippedReportFile(job_->JobFileName()));
-    ::EnableMenuItem(menu, ID_MNUUDELADTE, MF_BYCOMMAND | (report ? MF_ENABLED : MF_GRAYED));
-    const UINT duringRun = MF_BYCOMMAND | (guard_.Running() ? MF_GRAYED : MF_ENABLED);
-    ::EnableMenuItem(menu, ID_MNUDISKETTEDREV, duringRun);
-    ::EnableMenuItem(menu, ID_MNUOPDATER, duringRun);
+void TfrmCopyMain::menuVisClick(MenuHandle menu) {
+    menu.SetText(ID_MNUTAB, OtherTabName(TabControl1.Selected()) + design::kTabShortcut);
+    menu.Enable(ID_MNUUDELADTE, FileExists(fs_, SkippedReportFile(job_->JobFileName())));
+    menu.Enable(ID_MNUDISKETTEDREV, !guard_.Running());
+    menu.Enable(ID_MNUOPDATER, !guard_.Running());
 }
 
-void TfrmCopyMain::menuFilerClick(HMENU menu) {
+void TfrmCopyMain::menuFilerClick(MenuHandle menu) {
     // BuildRecentMenu: the list never shrinks, so the items are simply made anew each time.
-    for (int id = ID_N1; id < ID_MNUSIDSTEFIL1 + 4; ++id) ::DeleteMenu(menu, id, MF_BYCOMMAND);
+    for (int id = ID_N1; id < ID_MNUSIDSTEFIL1 + 4; ++id) menu.Delete(id);
     recentPaths_ = settings_.RecentFiles();
     if (!recentPaths_.empty()) {
         // In front of the separator above "&Afslut".
-        int at = ::GetMenuItemCount(menu) - 2;
-        ::InsertMenuW(menu, at++, MF_BYPOSITION | MF_SEPARATOR, ID_N1, nullptr);
-        for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i) {
-            std::wstring caption = ToWide(RecentMenuCaption(static_cast<int>(i + 1), recentPaths_[i]));
-            ::InsertMenuW(menu, at++, MF_BYPOSITION | MF_STRING, ID_MNUSIDSTEFIL1 + i, caption.c_str());
-        }
+        int at = menu.Count() - 2;
+        menu.InsertSeparator(at++, ID_N1);
+        for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i)
+            menu.Insert(at++, ID_MNUSIDSTEFIL1 + static_cast<int>(i),
+                        RecentMenuCaption(static_cast<int>(i + 1), recentPaths_[i]));
     }
-    auto enable = [&](int id) {
-        const bool waits = guard_.Running() && WaitsForRun(*JobCommandOf(id), *job_);
-        ::EnableMenuItem(menu, id, MF_BYCOMMAND | (waits ? MF_GRAYED : MF_ENABLED));
-    };
-    for (int id : {ID_MNUAABN, ID_MNULUK, ID_MNUGEM, ID_MNUGEMSOM}) enable(id);
-    for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i) enable(ID_MNUSIDSTEFIL1 + static_cast<int>(i));
+    for (int id : {ID_MNUAABN, ID_MNULUK, ID_MNUGEM, ID_MNUGEMSOM}) menu.Enable(id, !WaitsForRunNow(id));
+    for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i)
+        menu.Enable(ID_MNUSIDSTEFIL1 + static_cast<int>(i), !WaitsForRunNow(ID_MNUSIDSTEFIL1 + static_cast<int>(i)));
 }
 
 void TfrmCopyMain::mnuSidsteFilClick(int entry) {
@@ -208,43 +158,31 @@ void TfrmCopyMain::cmdDestClick() {
 
 void TfrmCopyMain::cmdBeskrivelseClick() {
     std::string text = job_->Settings().description;
-    if (IndBoksQuery("Job", "Giv en kort beskrivelse af jobbet:", "&OK", "Annuller", text))
+    const design::InputTexts& box = design::kDescription;
+    if (IndBoksQuery(box.caption, box.prompt, box.ok, box.cancel, text))
         job_->SetDescription(text);
 }
 
-void TfrmCopyMain::txtNyTypeChange() { cmdTilfoej.Enable(!txtNyType.GetText().empty()); }
+void TfrmCopyMain::txtNyTypeChange() { cmdTilfoej.Enable(!txtNyType.Text().empty()); }
 
 void TfrmCopyMain::cmdTilfoejClick() {
-    const std::string typed = txtNyType.GetText();
+    const std::string typed = txtNyType.Text();
     if (typed.empty()) return;
     job_->AddFileType(typed);
 }
 
 void TfrmCopyMain::txtNyTypeKeyDown(UINT key) {
-    if (key == VK_RETURN && !txtNyType.GetText().empty()) cmdTilfoejClick();
+    if (key == VK_RETURN && !txtNyType.Text().empty()) cmdTilfoejClick();
 }
 
-void TfrmCopyMain::cmdSletClick() {
-    const int count = static_cast<int>(lbFiltyper.Send(LB_GETSELCOUNT));
-    std::vector<int> selected(static_cast<size_t>(std::max(count, 0)));
-    if (count > 0) lbFiltyper.Send(LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(selected.data()));
-    job_->DeleteFileTypes(selected);
+void TfrmCopyMain::cmdSletClick() { job_->DeleteFileTypes(lbFiltyper.SelectedIndices()); }
+
+void TfrmCopyMain::lbFiltyperClick() { cmdSlet.Enable(lbFiltyper.Count() > 0); }
+
+void TfrmCopyMain::JobBoxClick(size_t line) {
+    const design::JobBox& box = design::kJobBoxes[line];
+    job_->SetFlag(box.option, jobBoxes_[line]->Checked() == box.checkedMeans);
 }
-
-void TfrmCopyMain::lbFiltyperClick() { cmdSlet.Enable(lbFiltyper.Send(LB_GETCOUNT) > 0); }
-
-void TfrmCopyMain::KontrolKlik(int id) {
-    switch (id) {
-    case ID_CHKKUNNYE: job_->SetFlag(&JobSettings::onlyNewAndChanged, Checked(chkKunNye)); break;
-    case ID_OPTUDELAD:
-    case ID_OPTKUN: job_->SetFlag(&JobSettings::onlyListedTypes, Checked(optKun)); break;
-    case ID_CHKSLETDEST: job_->SetFlag(&JobSettings::deleteDestFirst, Checked(chkSletDest)); break;
-    case ID_CHKUNDERMAPPER: job_->SetFlag(&JobSettings::includeSubfolders, Checked(chkUnderMapper)); break;
-    default: break;
-    }
-}
-
-void TfrmCopyMain::chkModsatClick() { job_->SetReverse(Checked(chkModsat)); }
 
 // ---- Runs ----
 
@@ -262,7 +200,7 @@ void TfrmCopyMain::RunJob(RunMode mode) {
 
 void TfrmCopyMain::mnuOpdaterClick() {
     BusyScope busy(&cursor_);
-    SetStatusText("Opdaterer...");
+    SetStatusText(design::kRefreshing);
     DirTreeT1->BeginUpdate();
     DirTreeT1->RefreshTree();
     job_->Reload();
@@ -271,9 +209,8 @@ void TfrmCopyMain::mnuOpdaterClick() {
 }
 
 void TfrmCopyMain::mnuDiskettedrevClick() {
-    HMENU menu = ::GetMenu(hwnd_);
-    const bool floppy = (::GetMenuState(menu, ID_MNUDISKETTEDREV, MF_BYCOMMAND) & MF_CHECKED) == 0;
-    ::CheckMenuItem(menu, ID_MNUDISKETTEDREV, MF_BYCOMMAND | (floppy ? MF_CHECKED : MF_UNCHECKED));
+    const bool floppy = !menu_.Checked(ID_MNUDISKETTEDREV);
+    menu_.Check(ID_MNUDISKETTEDREV, floppy);
     DirTreeT1->SetShowFloppyDrives(floppy);
     DirTreeT1->RefreshTree();
     marking_->ClearAllMarks();
@@ -284,7 +221,7 @@ void TfrmCopyMain::mnuUdeladteClick() { shell_.OpenWithShell(SkippedReportFile(j
 void TfrmCopyMain::mnuHjaelpClick() {
     // The help page that ships with the program, at the part about the tab in front. The
     // Windows help viewer is not asked: where a stub of it remains, it only shows a notice.
-    OpenHelpPage(fs_, shell_, messages_, HelpSectionOfTab(static_cast<int>(TabControl1.Send(TCM_GETCURSEL))));
+    OpenHelpPage(fs_, shell_, messages_, HelpSectionOfTab(TabControl1.Selected()));
 }
 
 void TfrmCopyMain::menuOmClick() { ShowAbout(hwnd_); }

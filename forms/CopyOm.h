@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "controls/Button.h"
+#include "controls/Label.h"
 #include "controls/Window.h"
 #include "platform/System.h"
 
@@ -24,16 +26,14 @@ public:
     // The same window without a modal loop (tests look at it this way).
     bool Create(HWND owner);
 
-    WindowHandle lblBrand, lblProg, lblVersion, lblCopyright, Bevel1, imgProg, Label1, lblEmail, Label2, lblWWW,
-        cmdOK;
+    Label lblBrand, lblProg, lblVersion, lblCopyright, Bevel1, imgProg, Label1, lblEmail, Label2, lblWWW;
+    Button cmdOK;
 
     void lblEmailClick();
     void lblWWWClick();
 
 protected:
     bool OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
-    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     Template MakeTemplate() const;

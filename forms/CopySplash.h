@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "controls/Button.h"
+#include "controls/Label.h"
 #include "controls/Window.h"
 
 namespace tavrel {
@@ -19,14 +21,14 @@ public:
     // lblProgram: what the start-up is doing ("Undersøger drev...").
     void SetProgramText(const std::string& text);
 
-    WindowHandle imgIkon, lblProduct, lblver, lblProgram, lblCopyright, cmdOK;
+    Label imgIkon, lblProduct, lblver, lblProgram, lblCopyright;
+    Button cmdOK;
 
 protected:
     bool OnInitDialog() override;
     // A closed splash is only hidden.
     void OnOK() override { Hide(); }
     void OnCancel() override { Hide(); }
-    bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     void FormCreate();

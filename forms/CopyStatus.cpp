@@ -8,6 +8,8 @@ namespace tavrel {
 
 namespace {
 
+// The caption until a run gives its phase's; the controls' texts are where FormCreate makes them.
+constexpr const char* kCaption = "Kopierer filer";
 constexpr int kClientWidth = 592, kClientHeight = 168;
 constexpr UINT_PTR kFolderTextTimer = 1;
 constexpr DWORD kFolderTextInterval = 100;  // ms
@@ -54,12 +56,12 @@ LRESULT CALLBACK TStatus::CbtHook(int code, WPARAM wp, LPARAM lp) {
 }
 
 bool TStatus::Create(HWND owner) {
-    return CreateModeless(owner, {.title = "Kopierer filer",
+    return CreateModeless(owner, {.title = kCaption,
                                   .style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                                   .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST,
                                   .cx = 300,
                                   .cy = 100,
-                                  .fontName = UiFontName.empty() ? "MS Sans Serif" : UiFontName});
+                                  .fontName = UiFontName.empty() ? kFormFontName : UiFontName});
 }
 
 bool TStatus::OnInitDialog() {
@@ -71,49 +73,33 @@ bool TStatus::OnInitDialog() {
 
 void TStatus::FormCreate() {
     HFONT font = FormFont();
-    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetFont(font, false);
 
     // Client 592 x 168, centred on the screen and above other windows.
     SizeClientAndCentre(hwnd_, kClientWidth, kClientHeight, HWND_TOPMOST);
 
-    // Created in tab order.
-    auto button = [&](int id, const char* text, int left, int top) {
-        RECT r = ScaleRect(left, top, 75, 25);
-        WindowHandle h = CreateControl(hwnd_, {.className = L"BUTTON", .text = text,
-                                               .style = BS_PUSHBUTTON | WS_TABSTOP, .x = r.left, .y = r.top,
-                                               .width = r.right - r.left, .height = r.bottom - r.top, .id = id});
-        h.SetFont(font, false);
-        return h;
+    // The controls with their texts and places, in tab order.
+    auto button = [&](Button& b, int id, const char* text, int left, int top) {
+        b.Create(hwnd_, {.text = text, .bounds = ScaleRect(left, top, 75, 25), .id = id});
     };
-    auto group = [&](TGroupPanel& panel, int id, const char* caption, RECT bounds, bool framed = true) {
-        panel.CreatePanel({.parent = hwnd_, .id = id, .bounds = bounds, .caption = caption, .framed = framed,
-                           .font = font});
+    auto group = [&](TPanel& panel, int id, const char* caption, RECT bounds) {
+        panel.CreatePanel({.parent = hwnd_, .id = id, .bounds = bounds, .caption = caption, .font = font});
     };
-    cmdAnnuller = button(idAnnuller, "Annuller", 504, 136);
+    button(cmdAnnuller, idAnnuller, "Annuller", 504, 136);
     group(grpMarkeret, idMarkeret, " Gennemset: ", ScaleRect(16, 88, 121, 73));
     group(grpKopieret, idKopieret, " Kopieret: ", ScaleRect(240, 88, 121, 73));
-    cmdKopier = button(idKopier, " &Start", 504, 96);
+    button(cmdKopier, idKopier, " &Start", 504, 96);
     SetButtonPicture(cmdKopier, IDI_START);
-    cmdUdeladte = button(idUdeladte, "&Udeladte filer", 504, 32);
+    button(cmdUdeladte, idUdeladte, "&Udeladte filer", 504, 32);
     group(GroupBox1, idTid, " Tid: ", ScaleRect(144, 88, 89, 41));
-    group(panMappe, idMappe, "", ScaleRect(8, 56, 577, 33), false);
+    group(panMappe, idMappe, "", ScaleRect(8, 56, 577, 33));
     // Below lblMappe in the z-order: placed 16 down, the animation reaches under the label.
     Animate1.CreateAnimation(hwnd_, idAnimate, ScaleRect(51, 0, 272, 60));
     cmdKopier.Hide();
     cmdUdeladte.Hide();
-}
-
-bool TStatus::OnCommand(int id, int code, HWND) {
-    if (code != BN_CLICKED) return false;
-    if (id == idKopier) {
-        cmdKopierClick();
-        return true;
-    }
-    if (id == idUdeladte) {
-        cmdUdeladteClick();
-        return true;
-    }
-    return false;
+    // cmdAnnuller is the cancel button: its press, Esc and the close box all reach OnCancel.
+    cmdKopier.onClick = [this] { cmdKopierClick(); };
+    cmdUdeladte.onClick = [this] { cmdUdeladteClick(); };
 }
 
 void TStatus::FormCloseQuery() {

@@ -6,10 +6,11 @@
 #include <functional>
 #include <string>
 
+#include "controls/Button.h"
 #include "controls/TextBar.h"
 #include "controls/Window.h"
 #include "core/RunView.h"
-#include "forms/GroupPanel.h"
+#include "forms/Panel.h"
 #include "forms/StatusAnimation.h"
 
 namespace tavrel {
@@ -62,16 +63,15 @@ public:
     void FormCloseQuery();
 
     // The controls, named as in the window's design.
-    TGroupPanel grpMarkeret, GroupBox1, grpKopieret, panMappe;
+    TPanel grpMarkeret, GroupBox1, grpKopieret, panMappe;
     TTextBar lblFilerIalt, lblKBIalt, lblTid, lblFilerK, lblKBK, lblMappe;
     TStatusAnimation Animate1;
-    WindowHandle cmdAnnuller, cmdKopier, cmdUdeladte;
+    Button cmdAnnuller, cmdKopier, cmdUdeladte;
 
 protected:
     bool OnInitDialog() override;
     void OnOK() override {}
     void OnCancel() override { cmdAnnullerClick(); }
-    bool OnCommand(int id, int code, HWND control) override;
     bool OnTimer(UINT_PTR id) override;
 
 private:

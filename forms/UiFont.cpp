@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "controls/Window.h"
+#include "res/resource.h"
 
 namespace tavrel {
 
@@ -33,7 +34,7 @@ bool FontInstalled(const std::string& faceName) {
 }
 
 std::string ChooseUiFontName() {
-    UiFontName = FontInstalled("Tahoma") ? "Tahoma" : "MS Sans Serif";
+    UiFontName = FontInstalled("Tahoma") ? "Tahoma" : kFormFontName;
     return UiFontName;
 }
 
@@ -67,7 +68,7 @@ HFONT GetUiFont(const std::string& faceName, int charHeight96, bool bold, bool u
     return font;
 }
 
-HFONT FormFont() { return GetUiFont(UiFontName.empty() ? "MS Sans Serif" : UiFontName, 11); }
+HFONT FormFont() { return GetUiFont(UiFontName.empty() ? kFormFontName : UiFontName, 11); }
 
 std::string FontFaceName(HFONT font) {
     LOGFONTW lf{};
@@ -91,16 +92,30 @@ SIZE TextExtent(HFONT font, const std::string& text) {
     return size;
 }
 
-HWND CreateLabel(HWND parent, const LabelArgs& args) {
+bool CreateLabel(Label& label, HWND parent, const LabelArgs& args) {
     SIZE text = TextExtent(args.font, args.text);
     int width = args.width > 0 ? Scale(args.width) : text.cx;
     int height = args.height > 0 ? Scale(args.height) : text.cy;
     int left = args.rightEdge >= 0 ? Scale(args.rightEdge) - width : Scale(args.left);
-    WindowHandle h = CreateControl(parent, {.className = L"STATIC", .text = args.text, .style = args.style,
-                                            .x = left, .y = Scale(args.top), .width = width, .height = height,
-                                            .id = args.id});
-    h.SetFont(args.font, false);
-    return h;
+    return label.Create(parent, {.text = args.text,
+                                 .bounds = {left, Scale(args.top), left + width, Scale(args.top) + height},
+                                 .id = args.id,
+                                 .style = args.style,
+                                 .font = args.font,
+                                 .textColor = args.textColor,
+                                 .clickable = args.clickable});
+}
+
+HICON ShowProgramIcon(Label& label, HWND parent, int left, int top, int id) {
+    const int size = Scale(32);
+    label.Create(parent, {.bounds = {Scale(left), Scale(top), Scale(left) + size, Scale(top) + size},
+                          .id = id,
+                          .style = SS_ICON | SS_REALSIZECONTROL,
+                          .textColor = SystemColor(COLOR_WINDOWTEXT)});
+    HICON icon = static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVREL), IMAGE_ICON, size, size, 0));
+    if (icon) label.SetIcon(icon);
+    return icon;
 }
 
 void FitLabel(HWND label, const std::string& text, bool keepRightEdge) {
@@ -123,11 +138,11 @@ void SizeClientAndCentre(HWND window, int clientWidth96, int clientHeight96, HWN
     ::SetWindowPos(window, insertAfter, x, y, width, height, SWP_NOACTIVATE | (insertAfter ? 0 : SWP_NOZORDER));
 }
 
-void SetButtonPicture(HWND button, int iconId) {
+void SetButtonPicture(const Button& button, int iconId) {
     int size = Scale(16);
     HANDLE icon = ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size,
                                LR_DEFAULTCOLOR | LR_SHARED);
-    if (icon) ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    if (icon) button.SetPicture(static_cast<HICON>(icon));
 }
 
 }  // namespace tavrel

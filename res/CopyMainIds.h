@@ -30,7 +30,6 @@
 #define ID_STATUSBAR1 1206
 #define ID_CMDINFO 1210
 #define ID_CMDSTART 1211
-#define ID_CHKKUNNYE 1220
 #define ID_GBFILTYPER 1221
 #define ID_LBLFILTYPER 1222
 #define ID_LBFILTYPER 1223
@@ -38,14 +37,11 @@
 #define ID_TXTNYTYPE 1225
 #define ID_CMDTILFOEJ 1226
 #define ID_CMDSLET 1227
-#define ID_OPTUDELAD 1228
-#define ID_OPTKUN 1229
-#define ID_CHKUNDERMAPPER 1240
 #define ID_CMDBESKRIVELSE 1241
 #define ID_LBLDATOL 1242
 #define ID_GBDEST 1243
 #define ID_CMDDEST 1244
-#define ID_CHKSLETDEST 1245
-#define ID_CHKMODSAT 1246
+/* The job's check boxes, one id each in the order of their table (forms/CopyMainDesign.h). */
+#define ID_JOBBOX 1300
 
 #endif

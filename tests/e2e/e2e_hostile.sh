@@ -5,37 +5,15 @@
 # the Linux side of drive T:.
 # Usage: e2e_hostile.sh ROOT WINBUILD
 set -uo pipefail
-ROOT="$1"; WINBUILD="$2"
-source "$ROOT/scripts/wine-env.sh"
-tavrel_wine_up "$ROOT"
-trap 'tavrel_wine_down' EXIT
-
-W="$TAVREL_SCRATCH/e2e_hostile"
-WIN='T:\e2e_hostile'
-EXE="$WINBUILD/tavrelc.exe"
-chmod -R u+w "$W" 2>/dev/null; rm -rf "$W"; mkdir -p "$W/jobs"
-failures=0; passed=0
-
-ok() { echo "ok   - $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL - $1"; failures=$((failures + 1)); }
-check() { if eval "$2"; then ok "$1"; else bad "$1"; fi; }
+source "$1/tests/e2e/tavrelc-e2e.sh"
+tc_init e2e_hostile "$1" "$2"
+TC_TIMEOUT=120
 
 # write_job NAME DEST SLETDEST FOLDER... : no file types, so nothing is filtered.
 write_job() {
     local name="$1" dest="$2" slet="$3"; shift 3
-    printf 'FilVer=2\r\nDest=%s\r\nSletDest=%s\r\nUndermapper=1\r\nKunNye=1\r\nKunFiltyper=0\r\nModsat=0\r\n' \
-        "$dest" "$slet" > "$W/jobs/$name.tvj"
-    : > "$W/jobs/$name.tvl"
-    local f
-    for f in "$@"; do printf '%s\r\n' "$f" >> "$W/jobs/$name.tvl"; done
-}
-
-run_job() {
-    local name="$1"; shift
-    timeout 120 wine "$EXE" "$WIN\\jobs\\$name.tvj" "$@" </dev/null >"$W/out.txt" 2>"$W/err.txt"
-    RC=$?
-    OUT=$(tr -d '\r' <"$W/out.txt")
-    ERR=$(tr -d '\r' <"$W/err.txt")
+    job_file "$W/jobs/$name.tvj" "" "$dest" "$slet" 1 "" 0
+    job_list "$W/jobs/$name.tvl" "$@"
 }
 
 # The content hashes of every file below a folder (links not followed, dot names left out),

@@ -4,40 +4,16 @@
 # copies, read-only copies in a destination that is emptied first, a marked folder that is gone.
 # Usage: e2e_safety.sh ROOT WINBUILD
 set -uo pipefail
-ROOT="$1"; WINBUILD="$2"
-source "$ROOT/scripts/wine-env.sh"
-tavrel_wine_up "$ROOT"
-trap 'tavrel_wine_down' EXIT
-
-W="$TAVREL_SCRATCH/e2e_safety"
-WIN='T:\e2e_safety'
-EXE="$WINBUILD/tavrelc.exe"
-FILER='HKCU\Software\Ambrex Software\Tavrel\Filer'
-chmod -R u+w "$W" 2>/dev/null; rm -rf "$W"; mkdir -p "$W/jobs"
-failures=0; passed=0
-
-ok() { echo "ok   - $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL - $1"; failures=$((failures + 1)); }
-check() { if eval "$2"; then ok "$1"; else bad "$1"; fi; }
+source "$1/tests/e2e/tavrelc-e2e.sh"
+tc_init e2e_safety "$1" "$2"
+TC_TIMEOUT=300
 
 # write_job NAME DEST SLETDEST KUNNYE MODSAT FOLDER... : only .BAK is left out, so .tmp files take part.
 write_job() {
     local name="$1" dest="$2" slet="$3" nye="$4" modsat="$5"; shift 5
-    printf 'FilVer=2\r\nDest=%s\r\nSletDest=%s\r\nUndermapper=1\r\nKunNye=%s\r\nKunFiltyper=0\r\nFilTyper=.BAK\r\nModsat=%s\r\n' \
-        "$dest" "$slet" "$nye" "$modsat" > "$W/jobs/$name.tvj"
-    : > "$W/jobs/$name.tvl"
-    local f
-    for f in "$@"; do printf '%s\r\n' "$f" >> "$W/jobs/$name.tvl"; done
+    job_file "$W/jobs/$name.tvj" "" "$dest" "$slet" "$nye" .BAK "$modsat"
+    job_list "$W/jobs/$name.tvl" "$@"
     wine reg delete "$FILER" /v "$name.tvj" /f >/dev/null 2>&1
-}
-
-# run_job NAME ARGS... : stdout (CR removed) in $OUT, stderr in $ERR, exit code in $RC.
-run_job() {
-    local name="$1"; shift
-    timeout 300 wine "$EXE" "$WIN\\jobs\\$name.tvj" "$@" </dev/null >"$W/out.txt" 2>"$W/err.txt"
-    RC=$?
-    OUT=$(tr -d '\r' <"$W/out.txt")
-    ERR=$(tr -d '\r' <"$W/err.txt")
 }
 stamped() { wine reg query "$FILER" /v "$1.tvj" >/dev/null 2>&1; }
 report() { tr -d '\r' < "$W/jobs/$1.txt"; }

@@ -80,8 +80,7 @@ check "Beskrivelse... asks in the box \"Job\"" '[ -n "$box" ]'
 xdotool mousemove --window "$box" 20 20
 sleep 0.3
 xdotool type --delay 60 "Ny"
-xdotool key Return
-tv_gone '^Job$' 10
+tv_box_keys "$box" '^Job$' Return
 tv_keys $id ctrl+Tab
 tv_click $id 521 185  # Slet
 check "Ctrl+S saves the job" 'tv_save $id "$W/keys.tvl"'
@@ -117,26 +116,17 @@ tv_keys $id ctrl+Tab
 tv_click $id 400 94   # Beskrivelse...
 box=$(tv_wait '^Job$' 20)
 check "Beskrivelse... opens the box" '[ -n "$box" ]'
-xdotool mousemove --window "$box" 20 20
-sleep 0.3
-xdotool key Escape
-tv_gone '^Job$' 10
+tv_box_keys "$box" '^Job$' Escape
 tv_hover $id Return
 box=$(tv_wait '^Job$' 20)
 check "after the box the button has the keys again, and Enter presses it: the box opens once more" '[ -n "$box" ]'
-xdotool mousemove --window "$box" 20 20
-sleep 0.3
-xdotool key Escape
-tv_gone '^Job$' 10
+tv_box_keys "$box" '^Job$' Escape
 # Reached with Tab, the button is pressed by Enter too.
 tv_keys $id alt+m Tab Tab
 tv_hover $id Return
 box=$(tv_wait '^Job$' 20)
 check "Enter on Beskrivelse... reached with Tab opens the box" '[ -n "$box" ]'
-xdotool mousemove --window "$box" 20 20
-sleep 0.3
-xdotool key Escape
-tv_gone '^Job$' 10
+tv_box_keys "$box" '^Job$' Escape
 
 # ---- After a message box: Start asks whether to empty the destination; answered Cancel, the
 # button still has the keys and Space asks again ----

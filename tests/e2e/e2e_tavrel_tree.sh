@@ -34,10 +34,7 @@ read -r x y _ h <<<"$(tv_geometry $id)"
 BELOW="$x $((y + ROW + 26)) 300 140"  # the rows below the last drive, on the screen
 tv_click $id 150 $((h - 80))
 # A double-click on the partly marked drive's box: two presses, unmarked and then marked.
-xdotool mousemove --window $id $TV_BOX_X $ROW
-sleep 0.3
-xdotool click --repeat 2 --delay 80 1
-sleep 1
+tv_doubleclick $id $TV_BOX_X $ROW
 tv_shot tavrel-tree-doubleclicked.png
 check "Ctrl+S saves the marks" 'tv_save $id "$W/tree.tvl"'
 printf 'A:\\Disk\\\nT:\\\n%s\n' "$ZDIR" > "$W/expected"
@@ -47,14 +44,10 @@ check "a double-click on a box is two presses: the drive is marked" \
 # C: opened and closed again by double-clicks on its name, then one press on its box. (C: has
 # few folders, so opening it does not scroll the tree.)
 CROW=$(tv_drive_row c)
-xdotool mousemove --window $id $LABEL_X $CROW
-sleep 0.3
-xdotool click --repeat 2 --delay 80 1
-sleep 1.5
+tv_doubleclick $id $LABEL_X $CROW 1.5
 tv_shot tavrel-tree-opened.png
 check "a double-click on the drive's name opens it" 'tv_differs tavrel-tree-doubleclicked.png tavrel-tree-opened.png $BELOW'
-xdotool click --repeat 2 --delay 80 1
-sleep 1.5
+tv_doubleclick $id $LABEL_X $CROW 1.5
 tv_shot tavrel-tree-closed.png
 check "a second double-click closes it" '! tv_differs tavrel-tree-doubleclicked.png tavrel-tree-closed.png $BELOW'
 tv_click $id $TV_BOX_X $CROW

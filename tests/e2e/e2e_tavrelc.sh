@@ -3,39 +3,14 @@
 # with links, failures, Unicode names, long paths and a copy killed half-way.
 # Usage: e2e_tavrelc.sh ROOT WINBUILD
 set -uo pipefail
-ROOT="$1"; WINBUILD="$2"
-source "$ROOT/scripts/wine-env.sh"
-tavrel_wine_up "$ROOT"
-trap 'tavrel_wine_down' EXIT
-
-W="$TAVREL_SCRATCH/e2e_tavrelc"
-WIN='T:\e2e_tavrelc'
-rm -rf "$W"; mkdir -p "$W/jobs"
-EXE="$WINBUILD/tavrelc.exe"
-FILER='HKCU\Software\Ambrex Software\Tavrel\Filer'
-failures=0
-
-ok() { echo "ok   - $1"; }
-bad() { echo "FAIL - $1"; failures=$((failures + 1)); }
-check() { if eval "$2"; then ok "$1"; else bad "$1"; fi; }
+source "$1/tests/e2e/tavrelc-e2e.sh"
+tc_init e2e_tavrelc "$1" "$2"
 
 # write_job NAME DEST SLETDEST KUNNYE MODSAT FOLDER...  (Windows paths; CR LF lines)
 write_job() {
     local name="$1" dest="$2" slet="$3" nye="$4" modsat="$5"; shift 5
-    printf 'FilVer=2\r\nBeskiv=e2e\r\nDest=%s\r\nSletDest=%s\r\nUndermapper=1\r\nKunNye=%s\r\nKunFiltyper=0\r\nFilTyper=.BAK,.TMP\r\nModsat=%s\r\n' \
-        "$dest" "$slet" "$nye" "$modsat" > "$W/jobs/$name.tvj"
-    : > "$W/jobs/$name.tvl"
-    local f
-    for f in "$@"; do printf '%s\r\n' "$f" >> "$W/jobs/$name.tvl"; done
-}
-
-# run_job NAME ARGS... : stdout (CR removed) in $OUT, stderr in $ERR, exit code in $RC.
-run_job() {
-    local name="$1"; shift
-    wine "$EXE" "$WIN\\jobs\\$name.tvj" "$@" </dev/null >"$W/out.txt" 2>"$W/err.txt"
-    RC=$?
-    OUT=$(tr -d '\r' <"$W/out.txt")
-    ERR=$(tr -d '\r' <"$W/err.txt")
+    job_file "$W/jobs/$name.tvj" e2e "$dest" "$slet" "$nye" .BAK,.TMP "$modsat"
+    job_list "$W/jobs/$name.tvl" "$@"
 }
 
 # same_file A B: same bytes and the same last-write time.

@@ -4,18 +4,12 @@
 # name, and the next only-new run brings the destination level.
 # Usage: killed.sh ROOT WINBUILD [KILLS]
 set -uo pipefail
-ROOT="$1"; WINBUILD="$2"; KILLS="${3:-12}"
-source "$ROOT/scripts/wine-env.sh"
-tavrel_wine_up "$ROOT"
-trap 'tavrel_wine_down' EXIT
-
-W="$TAVREL_SCRATCH/killed"
-WIN='T:\killed'
-EXE="$WINBUILD/tavrelc.exe"
-rm -rf "$W"; mkdir -p "$W/jobs" "$W/src/Smaa"
-printf 'FilVer=2\r\nDest=%s\r\nSletDest=0\r\nUndermapper=1\r\nKunNye=1\r\nKunFiltyper=0\r\nModsat=0\r\n' \
-    "$WIN\\dst\\" > "$W/jobs/k.tvj"
-printf '%s\r\n' "$WIN\\src\\" > "$W/jobs/k.tvl"
+KILLS="${3:-12}"
+source "$1/tests/e2e/tavrelc-e2e.sh"
+tc_init killed "$1" "$2"
+mkdir -p "$W/src/Smaa"
+job_file "$W/jobs/k.tvj" "" "$WIN\\dst\\" 0 1 "" 0
+job_list "$W/jobs/k.tvl" "$WIN\\src\\"
 D="$W/dst/killed/src"
 
 # make_version STAMP: new random content in every file, all with the given time.

@@ -5,18 +5,12 @@
 # lists exactly the files the type filter leaves out.
 # Usage: soak.sh ROOT WINBUILD [FILES] [RUNS]
 set -uo pipefail
-ROOT="$1"; WINBUILD="$2"; FILES="${3:-20000}"; RUNS="${4:-5}"
-source "$ROOT/scripts/wine-env.sh"
-tavrel_wine_up "$ROOT"
-trap 'tavrel_wine_down' EXIT
-
-W="$TAVREL_SCRATCH/soak"
-WIN='T:\soak'
-EXE="$WINBUILD/tavrelc.exe"
-rm -rf "$W"; mkdir -p "$W/jobs" "$W/src"
-printf 'FilVer=2\r\nBeskiv=soak\r\nDest=%s\r\nSletDest=0\r\nUndermapper=1\r\nKunNye=1\r\nKunFiltyper=0\r\nFilTyper=.BAK,.TMP\r\nModsat=0\r\n' \
-    "$WIN\\dst\\" > "$W/jobs/soak.tvj"
-printf '%s\r\n' "$WIN\\src\\" > "$W/jobs/soak.tvl"
+FILES="${3:-20000}"; RUNS="${4:-5}"
+source "$1/tests/e2e/tavrelc-e2e.sh"
+tc_init soak "$1" "$2"
+mkdir -p "$W/src"
+job_file "$W/jobs/soak.tvj" soak "$WIN\\dst\\" 0 1 .BAK,.TMP 0
+job_list "$W/jobs/soak.tvl" "$WIN\\src\\"
 
 # One Python program makes the tree, changes it between runs and checks every run.
 soak_py() {

@@ -7,6 +7,7 @@
 tv_init() {
     TV_NAME="$1"; ROOT="$2"; WINBUILD="$3"
     source "$ROOT/scripts/wine-env.sh"
+    source "$ROOT/tests/e2e/jobfiles.sh"
     tavrel_wine_up "$ROOT"
     # TAVREL_E2E_PREFIX: a prefix of one's own, so that programs of other test runs on the same
     # machine (taskkill /IM tavrel.exe closes them all) leave this test alone.
@@ -80,11 +81,8 @@ tv_reg_export() {
 # tv_job NAME DEST FOLDER... : a job file (options on: subfolders, only new) and its list.
 tv_job() {
     local name="$1" dest="$2"; shift 2
-    printf 'FilVer=2\r\nBeskiv=e2e %s\r\nDest=%s\r\nSletDest=0\r\nUndermapper=1\r\nKunNye=1\r\nKunFiltyper=0\r\nFilTyper=.BAK,.TMP\r\nModsat=0\r\n' \
-        "$name" "$dest" > "$W/$name.tvj"
-    : > "$W/$name.tvl"
-    local f
-    for f in "$@"; do printf '%s\r\n' "$f" >> "$W/$name.tvl"; done
+    job_file "$W/$name.tvj" "e2e $name" "$dest" 0 1 .BAK,.TMP 0
+    job_list "$W/$name.tvl" "$@"
 }
 
 # tv_start ARGS... : starts tavrel.exe in "$W".
@@ -183,6 +181,25 @@ tv_hover() {
     sleep 0.3
     xdotool key --delay 150 "$@"
     sleep 0.5
+}
+
+# tv_box_keys BOX TITLE KEY...: types the keys into a dialog box, with the pointer resting on it,
+# and waits until no window of that title is left.
+tv_box_keys() {
+    local box="$1" title="$2"; shift 2
+    xdotool mousemove --window "$box" 20 20
+    sleep 0.3
+    xdotool key "$@"
+    tv_gone "$title" 10
+}
+
+# tv_doubleclick WINDOW X Y [SECONDS]: a double-click at client point (X, Y) of the window's X
+# window (the pointer stays there), then a wait of SECONDS (1).
+tv_doubleclick() {
+    xdotool mousemove --window "$1" "$2" "$3"
+    sleep 0.3
+    xdotool click --repeat 2 --delay 80 1
+    sleep "${4:-1}"
 }
 
 # tv_click WINDOW X Y: a left click at client point (X, Y) of the window's X window.

@@ -13,6 +13,7 @@
 
 #include "base/Path.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "tests/win/support/TestDir.h"
 
 using namespace tavrel;
 
@@ -58,9 +59,8 @@ LRESULT CALLBACK RecordSent(int code, WPARAM wp, LPARAM lp) {
 class BrowseTest : public testing::Test {
 protected:
     void SetUp() override {
-        const char* dir = std::getenv("TAVREL_TEST_DIR");
-        ASSERT_NE(dir, nullptr) << "run through run-win-test.sh";
-        base = IncludeTrailingBackslash(dir);
+        base = test::TestDir();
+        ASSERT_FALSE(base.empty()) << "run through run-win-test.sh";
         // Wine's browser cannot preselect a folder below the current directory (the test
         // starts in its scratch folder), so the test works from the system drive.
         ::SetCurrentDirectoryW(L"C:\\");

@@ -12,6 +12,7 @@
 #include "base/Path.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32System.h"
+#include "tests/win/support/TestDir.h"
 
 using namespace tavrel;
 
@@ -32,9 +33,8 @@ void MakeFile(const std::string& path) {
 class DirTreeTest : public testing::Test {
 protected:
     void SetUp() override {
-        const char* dir = std::getenv("TAVREL_TEST_DIR");
-        ASSERT_NE(dir, nullptr) << "run through run-win-test.sh";
-        base = IncludeTrailingBackslash(dir);
+        base = test::TestDir();
+        ASSERT_FALSE(base.empty()) << "run through run-win-test.sh";
         // Alpha holds only a hidden folder, beta only a file, Gamma a chain of folders.
         MakeFolder(base + "beta");
         MakeFile(base + "beta\\fil.txt");

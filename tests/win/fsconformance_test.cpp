@@ -6,6 +6,7 @@
 #include "platform/sim/SimFileSystem.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/WinText.h"
+#include "tests/win/support/TestDir.h"
 
 #include <gtest/gtest.h>
 
@@ -159,10 +160,10 @@ std::string RunSteps(IFileSystem& fs, const std::string& root) {
 }  // namespace
 
 TEST(FileSystemConformance, SimulationAndDiskAgree) {
-    const char* dir = std::getenv("TAVREL_TEST_DIR");
-    ASSERT_TRUE(dir) << "TAVREL_TEST_DIR is not set";
+    const std::string dir = test::TestDir();
+    ASSERT_FALSE(dir.empty()) << "TAVREL_TEST_DIR is not set";
     Win32FileSystem disk;
-    std::string diskRoot = IncludeTrailingBackslash(dir) + "conformance\\";
+    std::string diskRoot = dir + "conformance\\";
     ASSERT_TRUE(disk.CreateFolder(diskRoot));
     std::string onDisk = RunSteps(disk, diskRoot);
 

@@ -3,6 +3,7 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/WinText.h"
+#include "tests/win/support/TestDir.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -16,10 +17,7 @@ using namespace tavrel;
 
 namespace {
 
-std::string TestDir() {
-    const char* dir = std::getenv("TAVREL_TEST_DIR");
-    return dir ? IncludeTrailingBackslash(dir) : std::string();
-}
+using test::TestDir;
 
 // A fresh folder under the test folder for one test.
 std::string Fresh(Win32FileSystem& fs, const std::string& name) {

@@ -1,6 +1,6 @@
-// The progress, splash and About windows in real windows: runs over the simulated file system
-// drive the progress window through its phases, the keyboard and the close box stop them, and
-// the splash and About windows show their texts, fonts and links.
+// The progress window in a real window: runs over the simulated file system drive it through
+// its phases, the keyboard and the close box stop them, and a question asked meanwhile is not
+// hidden behind it. (The splash, About and font tests are splash_test, about_test, uifont_test.)
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -21,19 +21,15 @@
 #include "platform/sim/SimSystem.h"
 #include "res/resource.h"
 #include "tests/native/support/RunFixture.h"
+#include "tests/win/support/FormsTest.h"
 
 using namespace tavrel;
 using tavrel::test::FakeJobTree;
+using namespace tavrel::test;
 
 namespace {
 
 const FileTime kT0 = SimFileSystem::MakeFileTime(2024, 5, 1, 10, 0, 0);
-
-// The program entry registers the common controls before any window is made; so do the tests.
-const bool kControlsReady = [] {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_ANIMATE_CLASS | ICC_STANDARD_CLASSES};
-    return ::InitCommonControlsEx(&icc) != FALSE;
-}();
 
 // The main window's half of a run, recorded; the progress window shows the run itself.
 class RecordingHost : public IRunHost {
@@ -61,15 +57,6 @@ struct Look {
     RunClip clip;
 };
 
-bool HasStyle(HWND h, LONG_PTR style) { return (::GetWindowLongPtrW(h, GWL_STYLE) & style) == style; }
-
-RECT ChildRect(HWND child) {
-    RECT r{};
-    ::GetWindowRect(child, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 Look LookOf(TStatus& s) {
     return {s.IsVisible(),
             s.GetText(),
@@ -81,23 +68,6 @@ Look LookOf(TStatus& s) {
             static_cast<int>(ChildRect(s.Animate1).top),
             s.Animate1.Playing(),
             s.Animate1.Clip()};
-}
-
-std::string FaceOf(HWND control) { return FontFaceName(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0))); }
-
-LOGFONTW LogFontOf(HWND control) {
-    LOGFONTW lf{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-    return lf;
-}
-
-// Lets messages run for a while, as the message loop would.
-void PumpFor(DWORD ms) {
-    DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < ms) {
-        tavrel::ProcessMessages();
-        ::Sleep(5);
-    }
 }
 
 // Counts the pixels of a colour in a part of the screen, copied off the screen in one go.
@@ -124,12 +94,6 @@ RECT ScreenRectOf(TTextBar& bar) {
     ::MapWindowPoints(bar.Parent(), nullptr, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
-
-class RecordingShell : public IShell {
-public:
-    void OpenWithShell(const std::string& target) override { opened.push_back(target); }
-    std::vector<std::string> opened;
-};
 
 
 class ProgressWindow : public ::testing::Test {
@@ -178,7 +142,7 @@ protected:
 }  // namespace
 
 TEST_F(ProgressWindow, IsCreatedHiddenWithItsLayout) {
-    EXPECT_TRUE(kControlsReady);
+    EXPECT_TRUE(ControlsReady());
     EXPECT_FALSE(status.IsVisible());
     EXPECT_EQ(status.GetText(), "Kopierer filer");
     RECT client = status.ClientRect();
@@ -425,123 +389,7 @@ TEST(StatusAnimation, FramesDifferByClipAndByTime) {
         for (int x = 0; x < w; ++x) ASSERT_EQ(copy12[y * w + x] & 0xFFFFFF, RGB(255, 255, 255)) << x << "," << y;
 }
 
-TEST(Splash, ShowsAtOnceWithItsTextsAndKeepsTheCopyrightsRightEdge) {
-    UiFontName.clear();
-    TfrmSplash splash;
-    ASSERT_TRUE(splash.ShowSplash());
-    EXPECT_TRUE(splash.IsVisible());
-    EXPECT_EQ(splash.GetText(), "Ambrex Tavrel");
-    RECT client = splash.ClientRect();
-    EXPECT_EQ(client.right, Scale(406));
-    EXPECT_EQ(client.bottom, Scale(107));
-    EXPECT_EQ(splash.lblProduct.GetText(), "Ambrex Tavrel");
-    EXPECT_EQ(splash.lblver.GetText(), "2");
-    EXPECT_EQ(splash.lblProgram.GetText(), "Undersøger drev...");
-    EXPECT_EQ(splash.lblCopyright.GetText(), kCopyrightLine);
-    EXPECT_EQ(std::string(kCopyrightLine).substr(std::string(kCopyrightLine).size() - 8), "        ");
-    EXPECT_EQ(ChildRect(splash.lblCopyright).right, Scale(424));
-    EXPECT_EQ(ChildRect(splash.lblver).left, Scale(336));
-    EXPECT_GE(ChildRect(splash.cmdOK).top, client.bottom) << "the OK button lies below the client area";
-    EXPECT_NE(splash.imgIkon.Send(STM_GETICON), 0);
 
-    // Fonts: the form keeps "MS Sans Serif" at start; the two big labels have Verdana, bold.
-    EXPECT_EQ(FaceOf(splash.lblProgram), "MS Sans Serif");
-    EXPECT_EQ(FaceOf(splash.lblCopyright), "MS Sans Serif");
-    LOGFONTW product = LogFontOf(splash.lblProduct), version = LogFontOf(splash.lblver);
-    EXPECT_EQ(FromWide(product.lfFaceName), "Verdana");
-    EXPECT_EQ(product.lfHeight, -Scale(24));
-    EXPECT_EQ(product.lfWeight, FW_BOLD);
-    EXPECT_EQ(version.lfHeight, -Scale(64));
-
-    // The start-up changes the program line; a longer copyright grows to the left.
-    splash.SetProgramText("Indlæser job...");
-    EXPECT_EQ(splash.lblProgram.GetText(), "Indlæser job...");
-    RECT before = ChildRect(splash.lblCopyright);
-    FitLabel(splash.lblCopyright, std::string("En længere linje ") + kCopyrightLine, true);
-    RECT after = ChildRect(splash.lblCopyright);
-    EXPECT_EQ(after.right, before.right);
-    EXPECT_LT(after.left, before.left);
-
-    // Closing only hides it.
-    ::PostMessageW(splash, WM_CLOSE, 0, 0);
-    PumpFor(50);
-    EXPECT_FALSE(splash.IsVisible());
-    EXPECT_TRUE(splash.IsWindow());
-}
-
-
-TEST(About, FontsFollowTheUiFontWhereDesignedAndTheAddressesOpenWithTheShell) {
-    UiFontName = "Tahoma";
-    RecordingShell shell;
-    TfrmOm about(shell);
-    ASSERT_TRUE(about.Create(nullptr));
-    EXPECT_EQ(about.GetText(), "Om");
-    RECT client = about.ClientRect();
-    EXPECT_EQ(client.right, Scale(323));
-    EXPECT_EQ(client.bottom, Scale(232));
-    EXPECT_EQ(about.lblBrand.GetText(), "Ambrex");
-    EXPECT_EQ(about.lblProg.GetText(), "Tavrel");
-    EXPECT_EQ(about.lblVersion.GetText(), "Version 2.1.0");
-    EXPECT_EQ(about.lblCopyright.GetText(), kCopyrightLine);
-    EXPECT_EQ(about.lblEmail.GetText(), "tavrel@ambrex.dk");
-    EXPECT_EQ(about.lblWWW.GetText(), "https://www.ambrex.dk/tavrel");
-    EXPECT_NE(about.imgProg.Send(STM_GETICON), 0);
-
-    for (HWND h : {about.lblBrand.Handle(), about.lblCopyright.Handle(), about.Label1.Handle()})
-        EXPECT_EQ(FaceOf(h), "Tahoma");
-    for (HWND h : {about.lblVersion.Handle(), about.lblEmail.Handle(), about.Label2.Handle(), about.lblWWW.Handle()})
-        EXPECT_EQ(FaceOf(h), "MS Sans Serif");
-    EXPECT_EQ(FaceOf(about.lblProg), "Verdana");
-    LOGFONTW brand = LogFontOf(about.lblBrand), email = LogFontOf(about.lblEmail), www = LogFontOf(about.lblWWW);
-    EXPECT_EQ(brand.lfWeight, FW_BOLD);
-    EXPECT_EQ(brand.lfHeight, -Scale(13));
-    EXPECT_TRUE(email.lfUnderline);
-    EXPECT_TRUE(www.lfUnderline);
-    EXPECT_EQ(www.lfHeight, -Scale(13));
-    RECT web = ChildRect(about.lblWWW);
-    EXPECT_EQ(web.left, Scale(120));
-    EXPECT_EQ(web.right - web.left, Scale(185));
-
-    // A mouse click on either address; the pointer is a hand over them.
-    for (HWND h : {about.lblEmail.Handle(), about.lblWWW.Handle()}) {
-        ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        ::SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-    }
-    EXPECT_EQ(shell.opened, (std::vector<std::string>{"mailto:tavrel@ambrex.dk", "https://www.ambrex.dk/tavrel"}));
-    ::SendMessageW(about, WM_SETCURSOR, reinterpret_cast<WPARAM>(about.lblEmail.Handle()),
-                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
-    UiFontName.clear();
-}
-
-namespace {
-
-// Presses a key in the About window once its modal loop runs.
-WPARAM g_key = 0;
-void CALLBACK PressKey(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND about = ::FindWindowW(L"#32770", L"Om");
-    if (!about) return;
-    ::KillTimer(nullptr, id);
-    if (g_key == VK_F4)
-        ::PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
-    else
-        ::PostMessageW(::GetDlgItem(about, IDOK), WM_KEYDOWN, g_key, 0);
-}
-
-}  // namespace
-
-TEST(About, EnterEscAndTheCloseBoxEndTheModalWindow) {
-    RecordingShell shell;
-    struct Case { WPARAM key; INT_PTR result; };
-    for (Case c : {Case{VK_RETURN, IDOK}, Case{VK_ESCAPE, IDCANCEL}, Case{VK_F4, IDCANCEL}}) {
-        g_key = c.key;
-        TfrmOm about(shell);
-        ::SetTimer(nullptr, 0, 50, PressKey);
-        EXPECT_EQ(about.ShowModal(nullptr), c.result);
-        EXPECT_EQ(::FindWindowW(L"#32770", L"Om"), nullptr);
-    }
-    EXPECT_TRUE(shell.opened.empty());
-}
 
 namespace {
 
@@ -582,37 +430,27 @@ void SaveShot(HWND window, const std::string& name) {
 // Not a check: tests/e2e/screenshots_forms.sh runs it to picture every window for a look.
 TEST_F(ProgressWindow, DISABLED_Screenshots) {
     fs.AddFile("C:\\Data\\Projekter\\Rapport over det lange forløb med et meget langt filnavn.docx", "x", kT0);
-    // Each picture once the walk has put a folder or file in lblMappe.
-    bool shot = false;
-    view.onPump = [&](int) {
-        if (!shot && !status.lblMappe.Caption().empty()) {
+    // A run with a picture once the walk has put a folder or file in lblMappe.
+    auto runWithShot = [&](RunMode mode, const std::string& name) {
+        bool shot = false;
+        view.onPump = [&](int) {
+            if (shot || status.lblMappe.Caption().empty()) return;
             shot = true;
-            status.SetCounts("1.234 filer", "12,3 KB", "7 filer", "0,9 MB");
-            status.SetElapsed("01:05");
-            SaveShot(status, "status-count-running");
-        }
+            if (mode == rmCount) {
+                status.SetCounts("1.234 filer", "12,3 KB", "7 filer", "0,9 MB");
+                status.SetElapsed("01:05");
+            }
+            SaveShot(status, name);
+        };
+        run.RunCopy(mode);
     };
-    run.RunCopy(rmCount);
+    runWithShot(rmCount, "status-count-running");
     SaveShot(status, "status-count-finished");
-    shot = false;
-    view.onPump = [&](int) {
-        if (!shot && !status.lblMappe.Caption().empty()) {
-            shot = true;
-            SaveShot(status, "status-copy-running");
-        }
-    };
-    run.RunCopy(rmCopy);
+    runWithShot(rmCopy, "status-copy-running");
     SaveShot(status, "status-copy-finished");
     job.SetFlag(&JobSettings::deleteDestFirst, true);
     messages.Answer(MsgResult::Yes);
-    shot = false;
-    view.onPump = [&](int) {
-        if (!shot && !status.lblMappe.Caption().empty()) {
-            shot = true;
-            SaveShot(status, "status-delete-running");
-        }
-    };
-    run.RunCopy(rmCopy);
+    runWithShot(rmCopy, "status-delete-running");
     status.Hide();
 
     UiFontName.clear();
@@ -627,106 +465,6 @@ TEST_F(ProgressWindow, DISABLED_Screenshots) {
     ASSERT_TRUE(about.Create(nullptr));
     about.Show();
     SaveShot(about, "about");
-}
-
-TEST(UiFont, ChoosesTahomaWhenInstalledAndScalesByTheScreensDpi) {
-    UiFontName.clear();
-    std::string chosen = ChooseUiFontName();
-    EXPECT_EQ(chosen, UiFontName);
-    EXPECT_EQ(chosen, FontInstalled("Tahoma") ? "Tahoma" : "MS Sans Serif");
-    EXPECT_FALSE(FontInstalled("Ingen Saadan Skrift"));
-    EXPECT_FALSE(FontInstalled(""));
-    EXPECT_EQ(Scale(96), ScreenDpi());
-    EXPECT_EQ(Scale(0), 0);
-    // One font object per face, height and style, kept for the process.
-    HFONT a = GetUiFont("Tahoma", 11), b = GetUiFont("Tahoma", 11), bold = GetUiFont("Tahoma", 11, true);
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a, bold);
-    LOGFONTW lf{};
-    ::GetObjectW(bold, sizeof lf, &lf);
-    EXPECT_EQ(lf.lfHeight, -Scale(11));
-    EXPECT_EQ(lf.lfWeight, FW_BOLD);
-    EXPECT_EQ(FontFaceName(FormFont()), chosen);
-    UiFontName.clear();
-    EXPECT_EQ(FontFaceName(FormFont()), "MS Sans Serif");
-}
-
-namespace {
-
-std::string VersionString(const std::vector<char>& block, const std::string& name) {
-    void* value = nullptr;
-    UINT size = 0;
-    std::wstring path = L"\\StringFileInfo\\040604E4\\" + ToWide(name);
-    if (!::VerQueryValueW(block.data(), path.c_str(), &value, &size) || size == 0) return {};
-    return FromWide(static_cast<const wchar_t*>(value));
-}
-
-}  // namespace
-
-TEST(Resources, VersionIconsPicturesMarkStripAndManifest) {
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    DWORD handle = 0, size = ::GetFileVersionInfoSizeW(exe, &handle);
-    ASSERT_GT(size, 0u);
-    std::vector<char> block(size);
-    ASSERT_TRUE(::GetFileVersionInfoW(exe, 0, size, block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixedSize = 0;
-    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize));
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 2));
-    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(8, 0));
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(1, 2));
-    EXPECT_EQ(VersionString(block, "CompanyName"), "Ambrex Software");
-    EXPECT_EQ(VersionString(block, "FileDescription"), "Ambrex Tavrel - Kopiering/backup");
-    EXPECT_EQ(VersionString(block, "ProductName"), "Ambrex Tavrel");
-    EXPECT_EQ(VersionString(block, "ProductVersion"), "2");
-    EXPECT_EQ(VersionString(block, "FileVersion"), "2.1.0.8");
-
-    HINSTANCE inst = ::GetModuleHandleW(nullptr);
-    for (int size : {16, 32, 48}) {
-        HICON icon = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDI_TAVREL), IMAGE_ICON, size, size, 0));
-        EXPECT_NE(icon, nullptr) << size;
-        ::DestroyIcon(icon);
-    }
-    for (int id : {IDI_START, IDI_INFO}) {
-        HICON icon = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
-        EXPECT_NE(icon, nullptr) << id;
-        ::DestroyIcon(icon);
-    }
-    EXPECT_NE(::FindResourceW(inst, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)), nullptr) << "the manifest";
-
-    // The mark strip: five 16 x 16 pictures, the mask colour in every corner, no two alike.
-    HBITMAP strip = static_cast<HBITMAP>(
-        ::LoadImageW(inst, MAKEINTRESOURCEW(IDB_SMAA), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    ASSERT_NE(strip, nullptr);
-    BITMAP bm{};
-    ::GetObjectW(strip, sizeof bm, &bm);
-    EXPECT_EQ(bm.bmWidth, 5 * SMAA_IMAGE_SIZE);
-    EXPECT_EQ(bm.bmHeight, SMAA_IMAGE_SIZE);
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, strip);
-    const COLORREF mask = RGB(SMAA_MASK_COLOR_R, SMAA_MASK_COLOR_G, SMAA_MASK_COLOR_B);
-    std::vector<std::vector<COLORREF>> pictures(5);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(::GetPixel(dc, i * 16, 0), mask) << i;
-        EXPECT_EQ(::GetPixel(dc, i * 16 + 15, 15), mask) << i;
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) pictures[i].push_back(::GetPixel(dc, i * 16 + x, y));
-    }
-    for (int i = 0; i < 5; ++i)
-        for (int j = i + 1; j < 5; ++j) EXPECT_NE(pictures[i], pictures[j]) << i << " " << j;
-    // 2 (Marked) and 4 (PartlyMarked) carry green; 1 (Unmarked) none.
-    auto green = [](const std::vector<COLORREF>& p) {
-        for (COLORREF c : p)
-            if (c == RGB(0, 128, 0)) return true;
-        return false;
-    };
-    EXPECT_FALSE(green(pictures[1]));
-    EXPECT_TRUE(green(pictures[2]));
-    EXPECT_TRUE(green(pictures[4]));
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    ::DeleteObject(strip);
 }
 
 namespace {

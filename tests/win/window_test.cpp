@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "controls/Window.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 class ProbeWindow : public Window {
 public:
-    int created = 0, commands = 0, lastId = 0, timers = 0, finalDestroys = 0;
+    int created = 0, commands = 0, lastId = 0, timers = 0, finalDestroys = 0, keys = 0;
     std::string exceptionText;
     bool refuseClose = false;
 
@@ -25,6 +26,11 @@ protected:
         ++commands;
         lastId = id;
         if (id == 99) throw std::runtime_error("boom");
+        if (id == 98) throw 98;
+        return true;
+    }
+    bool OnKeyDown(UINT, LPARAM) override {
+        ++keys;
         return true;
     }
     bool OnTimer(UINT_PTR) override {
@@ -73,6 +79,9 @@ TEST(Window, ExceptionStopsAtTheWindowProcedure) {
     // The window still works afterwards.
     w.Send(WM_COMMAND, MAKEWPARAM(7, BN_CLICKED), 0);
     EXPECT_EQ(w.lastId, 7);
+    // An error without a text of its own reaches the user in Danish.
+    w.Send(WM_COMMAND, MAKEWPARAM(98, BN_CLICKED), 0);
+    EXPECT_EQ(w.exceptionText, "Ukendt fejl");
 }
 
 TEST(Window, DestructorDestroysTheWindowWithoutCallingBack) {
@@ -96,6 +105,38 @@ TEST(Window, TimerAndProcessMessages) {
     }
     ::KillTimer(w, 1);
     EXPECT_GE(w.timers, 1);
+}
+
+TEST(Window, TheMessagePumpsLetAWindowsFilterTakeItsKeys) {
+    ProbeWindow w;
+    ASSERT_TRUE(w.Create(TestArgs()));
+    std::vector<WPARAM> filtered;
+    // The filter takes F5 as a shortcut; other keys go on to the window.
+    MessageFilter filter = [&](MSG& msg) {
+        if (msg.hwnd != w.Handle() || msg.message != WM_KEYDOWN) return false;
+        filtered.push_back(msg.wParam);
+        return msg.wParam == VK_F5;
+    };
+    w.Post(WM_KEYDOWN, VK_F5);
+    w.Post(WM_KEYDOWN, 'A');
+    ProcessMessages(filter);
+    EXPECT_EQ(filtered, (std::vector<WPARAM>{VK_F5, 'A'}));
+    EXPECT_EQ(w.keys, 1);
+
+    // The program's loop: the same way, until the quit, whose code it returns.
+    w.Post(WM_KEYDOWN, VK_F5);
+    w.Post(WM_KEYDOWN, 'B');
+    ::PostQuitMessage(7);
+    EXPECT_EQ(RunMessageLoop(filter), 7);
+    EXPECT_EQ(filtered.size(), 4u);
+    EXPECT_EQ(w.keys, 2);
+
+    // A quit met while a long operation lets messages run is left for the program's loop.
+    ::PostQuitMessage(3);
+    ProcessMessages();
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
 }
 
 TEST(Window, TextConversionRoundTrips) {

@@ -1,17 +1,15 @@
-#include "forms/MainPanel.h"
+#include "forms/Panel.h"
 
 #include "forms/UiFont.h"
 
 namespace tavrel {
 
-bool TMainPanel::CreatePanel(const CreateArgs& args) {
+bool TPanel::CreatePanel(const CreateArgs& args) {
     caption_ = args.caption;
-    framed_ = args.framed || !args.caption.empty();
-    // WS_EX_CONTROLPARENT lets the dialog keys (Tab, mnemonics) reach the controls inside.
-    bool ok = Create({.className = L"TavrelMainPanel",
+    bool ok = Create({.className = L"TavrelPanel",
                       .title = args.caption,
                       .style = WS_CHILD | WS_CLIPSIBLINGS | (args.visible ? WS_VISIBLE : 0u),
-                      .exStyle = WS_EX_CONTROLPARENT,
+                      .exStyle = args.controlParent ? static_cast<DWORD>(WS_EX_CONTROLPARENT) : 0u,
                       .x = args.bounds.left,
                       .y = args.bounds.top,
                       .width = args.bounds.right - args.bounds.left,
@@ -23,18 +21,15 @@ bool TMainPanel::CreatePanel(const CreateArgs& args) {
     return ok;
 }
 
-LRESULT TMainPanel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-        return ::SendMessageW(::GetParent(hwnd_), msg, wp, lp);
-    default:
-        return Window::HandleMessage(msg, wp, lp);
-    }
+void TPanel::SetCaption(const std::string& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    SetText(caption);
+    Invalidate();
 }
 
-void TMainPanel::OnPaint(HDC dc, const RECT&) {
-    if (!framed_) return;
+void TPanel::OnPaint(HDC dc, const RECT&) {
+    if (caption_.empty()) return;
     RECT client = ClientRect();
     HGDIOBJ oldFont = ::SelectObject(dc, GetFont() ? GetFont() : ::GetStockObject(DEFAULT_GUI_FONT));
     SIZE extent{};
@@ -44,14 +39,12 @@ void TMainPanel::OnPaint(HDC dc, const RECT&) {
     frame.top = extent.cy / 2;
     ::DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     std::wstring text = ToWide(caption_);
-    if (!text.empty()) {
-        ::SetBkMode(dc, OPAQUE);
-        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-        RECT textRect{Scale(8), 0, client.right - 2, extent.cy};
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-                    DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
-    }
+    ::SetBkMode(dc, OPAQUE);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    RECT textRect{Scale(8), 0, client.right - 2, extent.cy};
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
     ::SelectObject(dc, oldFont);
 }
 
