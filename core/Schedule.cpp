@@ -48,6 +48,22 @@ std::string TavrelcPath(const std::string& programFolder) {
 
 bool IsTimePlan(PlanKind kind) { return kind == PlanKind::Daily || kind == PlanKind::Weekly; }
 
+// E_NOTIMPL: the system's Task Scheduler lacks the kind of trigger asked for.
+constexpr uint32_t kNotImplemented = 0x80004001;
+
+// The parts of two plans that the task carries out.
+bool SamePlan(const Plan& a, const Plan& b) {
+    if (a.kind != b.kind) return false;
+    if (!IsTimePlan(a.kind)) return true;
+    return a.hour == b.hour && a.minute == b.minute && a.runWhenMissed == b.runWhenMissed &&
+           (a.kind != PlanKind::Weekly || a.weekday == b.weekday);
+}
+
+bool RunsJob(const TaskDefinition& task, const std::string& jobFileName, const std::string& programFolder) {
+    const TaskDefinition wanted = TaskFor(Plan{}, jobFileName, programFolder);
+    return EqualsNoCase(task.program, wanted.program) && EqualsNoCase(task.arguments, wanted.arguments);
+}
+
 }  // namespace
 
 const char* WeekdayName(int weekday) { return weekday >= 0 && weekday < 7 ? kWeekdays[weekday] : ""; }
@@ -226,6 +242,9 @@ std::variant<Plan, std::string> ReadForm(const PlanForm& form) {
 }
 
 std::string TaskErrorMessage(const TaskError& error, const std::string& what) {
+    if (error.code == kNotImplemented)
+        return "Opgavestyring på denne computer kan ikke planlægge jobbet sådan. Vælg en anden plan, eller opret "
+               "opgaven i Opgavestyring selv.\r\n\r\n(" + error.text + ")";
     if (error.unavailable)
         return "Opgavestyring (Task Scheduler) er ikke tilgængelig på denne computer, så jobbet kan ikke planlægges "
                "herfra." +
@@ -242,11 +261,7 @@ PlanStatus ReadPlan(ITaskScheduler& scheduler, const std::string& jobFileName, c
     case TaskLookup::Found:
         status.plan = PlanOf(state.definition);
         status.hasTask = true;
-        {
-            const TaskDefinition wanted = TaskFor(Plan{}, jobFileName, programFolder);
-            status.actionCurrent = EqualsNoCase(state.definition.program, wanted.program) &&
-                                   EqualsNoCase(state.definition.arguments, wanted.arguments);
-        }
+        status.actionCurrent = RunsJob(state.definition, jobFileName, programFolder);
         status.lastRun = DescribeLastRun(state);
         break;
     case TaskLookup::Missing: break;
@@ -272,7 +287,22 @@ std::optional<std::string> ApplyPlan(ITaskScheduler& scheduler, const std::strin
         return std::string("Tidspunktet er ikke et klokkeslæt.");
     if (!scheduler.SetTask(kTaskFolder, name, TaskFor(plan, jobFileName, programFolder), error))
         return TaskErrorMessage(error, "gemmes");
-    return std::nullopt;
+    // A Task Scheduler may take a task and keep less of it than it was given (Wine keeps no
+    // trigger and no command). Such a task would never run the job while the dialog said it
+    // was planned, so it is read back, and one that does not hold the plan is taken away again.
+    TaskState state;
+    switch (scheduler.GetTask(kTaskFolder, name, state, error)) {
+    case TaskLookup::Found:
+        if (SamePlan(PlanOf(state.definition), plan) && RunsJob(state.definition, jobFileName, programFolder))
+            return std::nullopt;
+        break;
+    case TaskLookup::Missing: break;
+    case TaskLookup::Failed: return "Planen blev gemt, men kunne ikke læses igen fra Opgavestyring: " + error.text;
+    }
+    scheduler.RemoveTask(kTaskFolder, name, error);
+    return std::string(
+        "Opgavestyring på denne computer gemte ikke hele planen (tidspunktet eller kommandoen mangler), så jobbet "
+        "er ikke planlagt. Opret opgaven i Opgavestyring selv, som vejledningen beskriver.");
 }
 
 }  // namespace tavrel

@@ -108,11 +108,15 @@ PlanStatus ReadPlan(ITaskScheduler& scheduler, const std::string& jobFileName, c
 
 // OK in the dialog: creates or updates the job's task, or removes it for Never. Nothing when
 // it worked, else the Danish message. An untitled job (empty name) or a job path that is not
-// absolute cannot be planned.
+// absolute cannot be planned. The task is read back after it is written; one that the Task
+// Scheduler did not keep whole (Wine keeps neither trigger nor command) is removed again and
+// reported, since it would never run.
 std::optional<std::string> ApplyPlan(ITaskScheduler& scheduler, const std::string& jobFileName,
                                      const std::string& programFolder, const Plan& plan);
 
-// The Danish message for a failure of the scheduler; what: "læses", "gemmes", "fjernes".
+// The Danish message for a failure of the scheduler; what: "læses", "gemmes", "fjernes". A
+// scheduler without the service, and one without the kind of trigger asked for (E_NOTIMPL),
+// get messages of their own.
 std::string TaskErrorMessage(const TaskError& error, const std::string& what);
 
 }  // namespace tavrel

@@ -34,10 +34,20 @@ bool SimTaskScheduler::SetTask(const std::string& folder, const std::string& nam
                                TaskError& error) {
     ++sets;
     if (Refused(error, true)) return false;
+    if (likeWine && definition.trigger != TaskTrigger::Daily) {
+        error = TaskError{0x80004001, "Not implemented.", false};
+        return false;
+    }
     folders_.insert(FoldCase(folder));
     // A new definition keeps the task's run information, as an update in the Task Scheduler does.
     TaskState& state = tasks_[Key(folder, name)];
     state.definition = definition;
+    if (likeWine) {
+        state.definition.trigger = TaskTrigger::Other;
+        state.definition.program.clear();
+        state.definition.arguments.clear();
+        state.definition.workingFolder.clear();
+    }
     state.enabled = true;
     return true;
 }

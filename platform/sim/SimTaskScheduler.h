@@ -28,6 +28,9 @@ public:
 
     bool unavailable = false;     // every call fails as on a system without the service
     bool failWrites = false;      // SetTask and RemoveTask fail with access denied
+    // As Wine's Task Scheduler: only daily triggers can be made (others fail with E_NOTIMPL),
+    // and a task is kept without its trigger and its command.
+    bool likeWine = false;
     int sets = 0, removes = 0, gets = 0;
 
 private:

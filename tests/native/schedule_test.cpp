@@ -367,3 +367,34 @@ TEST(ScheduleTasks, FailuresAreDanishMessages) {
     ASSERT_TRUE(error);
     EXPECT_TRUE(error->starts_with("Opgavestyring (Task Scheduler) er ikke tilgængelig"));
 }
+
+TEST(ScheduleTasks, ASchedulerThatKeepsLessThanItWasGivenIsReported) {
+    SimTaskScheduler scheduler;
+    scheduler.likeWine = true;
+    // The daily task is taken but kept without trigger and command: it would never run.
+    auto error = ApplyPlan(scheduler, kJob, kProgram, Daily(22, 0));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(*error,
+              "Opgavestyring på denne computer gemte ikke hele planen (tidspunktet eller kommandoen mangler), så "
+              "jobbet er ikke planlagt. Opret opgaven i Opgavestyring selv, som vejledningen beskriver.");
+    EXPECT_EQ(scheduler.TaskCount(), 0u);
+    // Kinds of trigger it does not have are refused in plain words.
+    Plan logon;
+    logon.kind = PlanKind::AtLogon;
+    for (const Plan& plan : {Weekly(1, 22, 0), logon}) {
+        SCOPED_TRACE(DescribePlan(plan));
+        error = ApplyPlan(scheduler, kJob, kProgram, plan);
+        ASSERT_TRUE(error);
+        EXPECT_TRUE(error->starts_with("Opgavestyring på denne computer kan ikke planlægge jobbet sådan."))
+            << *error;
+        EXPECT_EQ(scheduler.TaskCount(), 0u);
+    }
+    // A task that lost its trigger shows as set up elsewhere, and as not running this job.
+    TaskState kept;
+    kept.definition.trigger = TaskTrigger::Other;
+    scheduler.Put(kTaskFolder, TaskNameFor(kJob), kept);
+    PlanStatus status = ReadPlan(scheduler, kJob, kProgram);
+    EXPECT_EQ(status.plan.kind, PlanKind::Other);
+    EXPECT_FALSE(status.actionCurrent);
+    EXPECT_EQ(status.lastRun, "Ikke kørt endnu.");
+}
