@@ -144,17 +144,24 @@ std::string OneLineNote(const std::string& note) {
 }
 
 // The lines of the part of the file read. A part that starts inside the file starts inside a
-// line, which is left out. Each line is decoded by itself, so one damaged line does not turn
-// the others into wrong letters.
+// line, which is left out. After a mark (the file's first bytes) each line is decoded by
+// itself, so one damaged line does not turn the others into wrong letters. Without a mark the
+// part is decoded as one text, as the whole file would be: the writer chose Windows-1252 for
+// the whole text, in which one line alone may look like UTF-8.
 std::vector<std::string> DecodeLines(const std::string& head, const std::string& part, bool fromStart) {
     const bool marked = head.starts_with(kByteOrderMark);
     std::string_view text = part;
     if (fromStart && marked) text.remove_prefix(3);
-    std::vector<std::string> raw = SplitLines(text);
-    if (!fromStart && !raw.empty()) raw.erase(raw.begin());
-    std::vector<std::string> lines;
-    lines.reserve(raw.size());
-    for (const std::string& line : raw) lines.push_back(DecodeTextFile(marked ? kByteOrderMark + line : line));
+    if (!fromStart) {
+        const size_t end = text.find_first_of("\r\n");
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end);
+        // The break that ended the cut line; "\r\n" counts as one.
+        if (text.starts_with("\r\n")) text.remove_prefix(2);
+        else if (!text.empty()) text.remove_prefix(1);
+    }
+    if (!marked) return SplitLines(DecodeTextFile(text));
+    std::vector<std::string> lines = SplitLines(text);
+    for (std::string& line : lines) line = DecodeTextFile(kByteOrderMark + line);
     return lines;
 }
 

@@ -183,6 +183,28 @@ TEST_F(RunHistoryTest, EncodingFollowsTheWholeFileBothWays) {
     EXPECT_EQ(FileLines().size(), kHistoryMaxLines);
 }
 
+TEST_F(RunHistoryTest, AWindows1252FileIsReadAsOneText) {
+    // "Ã¦" in Windows-1252 is the two bytes that are "æ" in UTF-8; beside a line with a
+    // Windows-1252 "æ" the file is Windows-1252 as a whole, and so is that line.
+    HistoryEntry odd = MakeRun(RunProgram::Tavrelc, RunEnd::Failed, 0, 1);
+    odd.note = "Ã¦";
+    HistoryEntry count = MakeRun(RunProgram::Tavrel, RunEnd::Completed, 0, 2);
+    count.kind = RunKind::Count;
+    ASSERT_FALSE(AppendRunHistory(fs, kJob, odd));
+    ASSERT_FALSE(AppendRunHistory(fs, kJob, count));
+    ASSERT_FALSE(fs.Content(kLog).starts_with(kMark));
+    for (size_t bytes : {kHistoryReadBytes, size_t{150}}) {
+        SCOPED_TRACE(bytes);
+        RunHistory history = ReadRunHistory(fs, kJob, bytes);
+        ASSERT_FALSE(history.entries.empty());
+        EXPECT_EQ(history.entries.back().kind, RunKind::Count);
+        if (history.entries.size() == 2) EXPECT_EQ(history.entries[0].note, "Ã¦");
+    }
+    EXPECT_EQ(ReadRunHistory(fs, kJob).entries.size(), 2u);
+    ASSERT_FALSE(AppendRunHistory(fs, kJob, count));
+    EXPECT_EQ(ReadRunHistory(fs, kJob).entries[0].note, "Ã¦");
+}
+
 TEST_F(RunHistoryTest, KeepsTheLastThousandLines) {
     for (int i = 0; i < 1005; ++i) {
         HistoryEntry e = MakeRun(RunProgram::Tavrelc, RunEnd::Completed);
