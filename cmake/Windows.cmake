@@ -7,7 +7,7 @@ set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -st
 file(GLOB TAVREL_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 add_library(tavrel_win32 STATIC ${TAVREL_WIN32_SOURCES})
 target_compile_options(tavrel_win32 PRIVATE -Wall -Wextra)
-target_link_libraries(tavrel_win32 PUBLIC tavrel_core shell32 ole32 advapi32 user32 gdi32 comctl32 comdlg32 shlwapi uuid ntdll)
+target_link_libraries(tavrel_win32 PUBLIC tavrel_core shell32 ole32 oleaut32 taskschd secur32 advapi32 user32 gdi32 comctl32 comdlg32 shlwapi uuid ntdll)
 
 file(GLOB TAVREL_CONTROL_SOURCES CONFIGURE_DEPENDS controls/*.cpp)
 add_library(tavrel_controls STATIC ${TAVREL_CONTROL_SOURCES})

@@ -99,6 +99,24 @@ public:
     // Whole-file reads and writes. WriteWholeFile replaces the file.
     virtual bool ReadWholeFile(const std::string& path, std::string& bytes, FsError* error = nullptr) = 0;
     virtual bool WriteWholeFile(const std::string& path, const std::string& bytes, FsError* error = nullptr) = 0;
+    // Up to maxBytes of the file from offset on (fewer at its end), and the file's size, so
+    // that the end of a long file can be read without reading the rest. The default reads the
+    // whole file; the real file systems read only the part asked for.
+    virtual bool ReadFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string& bytes,
+                               uint64_t& fileSize, FsError* error = nullptr) {
+        std::string whole;
+        if (!ReadWholeFile(path, whole, error)) return false;
+        fileSize = whole.size();
+        bytes = offset < whole.size() ? whole.substr(static_cast<size_t>(offset), maxBytes) : std::string();
+        return true;
+    }
+
+    // The name of the file system of the volume that holds the path ("NTFS", "FAT32",
+    // "exFAT"...), the path need not exist yet; empty when it cannot be learned.
+    virtual std::string FileSystemName(const std::string& path) {
+        (void)path;
+        return {};
+    }
 
     // Bit 0 = A:, bit 25 = Z:.
     virtual uint32_t LogicalDrives() = 0;

@@ -2,6 +2,7 @@
 // user's attention (message boxes, the busy cursor). Texts are UTF-8.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,12 +23,21 @@ public:
     virtual bool WriteString(const std::string& subkey, const std::string& name, const std::string& value) = 0;
 };
 
+// A moment on the local clock, as the calendar and the wall clock show it.
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    auto operator<=>(const LocalTime&) const = default;
+};
+
 class IClock {
 public:
     virtual ~IClock() = default;
     virtual uint32_t TickCount() = 0;      // milliseconds, wraps after 49 days
     virtual std::string ShortDateNow() = 0;  // today in the user's short date format
     virtual std::string LongTimeNow() = 0;   // now in the user's long time format
+    // Now in local time, for files that are read back by the program: the user's formats
+    // above vary with the user's settings, this does not.
+    virtual LocalTime LocalNow() = 0;
 };
 
 class IShell {

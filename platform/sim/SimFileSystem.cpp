@@ -26,6 +26,8 @@ struct SimFileSystem::Node {
 
 struct SimFileSystem::Volume {
     std::string rootName;
+    std::string fileSystem = "NTFS";
+    bool localTimes = false;
     bool ready = true;
     std::optional<uint64_t> freeSpace;
     Node root;
@@ -279,9 +281,9 @@ SimFileSystem::Node* SimFileSystem::ForceFolderNode(const std::string& path) {
             slot->name = part;
             slot->folder = true;
             slot->attributes = kAttrDirectory;
-            slot->lastWrite = now_;
             slot->index = nextIndex_++;
             slot->serial = current->serial;
+            slot->lastWrite = StoredTime(slot->serial, now_);
             slot->parent = current;
         }
         if (!slot->folder) throw std::invalid_argument("a file stands in the way: " + path);
@@ -348,7 +350,7 @@ void SimFileSystem::AddBigFile(const std::string& path, uint64_t size, FileTime 
     slot->attributes = attributes & ~kAttrDirectory;
     slot->content.clear();
     slot->size = size;
-    slot->lastWrite = lastWrite;
+    slot->lastWrite = StoredTime(slot->serial, lastWrite);
 }
 
 void SimFileSystem::AddFolderLink(const std::string& path, const std::string& target) {
@@ -359,9 +361,9 @@ void SimFileSystem::AddFolderLink(const std::string& path, const std::string& ta
     node->name = name;
     node->folder = true;
     node->attributes = kAttrDirectory | kAttrReparsePoint;
-    node->lastWrite = now_;
     node->index = nextIndex_++;
     node->serial = parent->serial;
+    node->lastWrite = StoredTime(node->serial, now_);
     node->parent = parent;
     node->linkTarget = IncludeTrailingBackslash(target);
     parent->children[FoldCase(name)] = std::move(node);
@@ -379,13 +381,23 @@ bool SimFileSystem::Remove(const std::string& path) {
 void SimFileSystem::SetLastWrite(const std::string& path, FileTime time) {
     Node* node = ResolveNode(path, false);
     if (!node) throw std::invalid_argument("no such entry: " + path);
-    node->lastWrite = time;
+    node->lastWrite = StoredTime(node->serial, time);
 }
 
 void SimFileSystem::SetAttrs(const std::string& path, uint32_t attributes) {
     Node* node = ResolveNode(path, false);
     if (!node) throw std::invalid_argument("no such entry: " + path);
     node->attributes = attributes;
+}
+
+void SimFileSystem::SetFileSystem(const std::string& root, const std::string& name) {
+    Volume* volume = VolumeOf(Parse(root, "").rootKey);
+    if (!volume) throw std::invalid_argument("no such drive: " + root);
+    volume->fileSystem = name;
+    const std::string folded = FoldCase(name);
+    volume->localTimes = folded == "FAT" || folded == "FAT12" || folded == "FAT16" || folded == "FAT32" ||
+                         folded == "EXFAT";
+    if (volume->localTimes) anyLocalTimes_ = true;
 }
 
 void SimFileSystem::DenyListing(const std::string& path) {
@@ -407,7 +419,7 @@ bool SimFileSystem::Exists(const std::string& path) const { return ResolveNode(p
 std::optional<DirEntry> SimFileSystem::Entry(const std::string& path) const {
     Node* node = ResolveNode(path, false);
     if (!node) return std::nullopt;
-    return ToEntry(*node);
+    return EntryOf(*node);
 }
 
 std::string SimFileSystem::Content(const std::string& path) const {
@@ -448,6 +460,41 @@ std::optional<uint32_t> SimFileSystem::ToDosDateTime(FileTime time) {
     if (year < 1980 || year > 2107) return std::nullopt;
     return DosDateTime(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day),
                        static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+}
+
+static SimFileSystem::Volume* FindVolumeBySerial(
+    const std::map<std::string, std::unique_ptr<SimFileSystem::Volume>>& volumes, uint64_t serial) {
+    for (const auto& [key, volume] : volumes)
+        if (volume->root.serial == serial) return volume.get();
+    return nullptr;
+}
+
+namespace {
+
+constexpr int64_t kTicksPerMinute = 60 * static_cast<int64_t>(kTicksPerSecond);
+constexpr int64_t kTwoSeconds = 2 * static_cast<int64_t>(kTicksPerSecond);
+
+}  // namespace
+
+FileTime SimFileSystem::StoredTime(uint64_t serial, FileTime utc) const {
+    if (!anyLocalTimes_) return utc;
+    const Volume* volume = FindVolumeBySerial(volumes_, serial);
+    if (!volume || !volume->localTimes) return utc;
+    const int64_t local = static_cast<int64_t>(utc) + localOffsetMinutes_ * kTicksPerMinute;
+    return static_cast<FileTime>((local + kTwoSeconds - 1) / kTwoSeconds * kTwoSeconds);
+}
+
+FileTime SimFileSystem::SeenTime(const Node& node) const {
+    if (!anyLocalTimes_) return node.lastWrite;
+    const Volume* volume = FindVolumeBySerial(volumes_, node.serial);
+    if (!volume || !volume->localTimes) return node.lastWrite;
+    return static_cast<FileTime>(static_cast<int64_t>(node.lastWrite) - localOffsetMinutes_ * kTicksPerMinute);
+}
+
+DirEntry SimFileSystem::EntryOf(const Node& node) const {
+    DirEntry entry = ToEntry(node);
+    entry.lastWrite = SeenTime(node);
+    return entry;
 }
 
 // ---- Faults and counting ----
@@ -500,13 +547,6 @@ bool SimFileSystem::Fail(FsError* error, uint32_t code) {
     return false;
 }
 
-static SimFileSystem::Volume* FindVolumeBySerial(
-    const std::map<std::string, std::unique_ptr<SimFileSystem::Volume>>& volumes, uint64_t serial) {
-    for (const auto& [key, volume] : volumes)
-        if (volume->root.serial == serial) return volume.get();
-    return nullptr;
-}
-
 bool SimFileSystem::Reserve(Volume* volume, uint64_t bytes, uint64_t* fitted) {
     if (!volume || !volume->freeSpace) return true;
     if (bytes <= *volume->freeSpace) {
@@ -540,12 +580,12 @@ std::unique_ptr<IFolderEnum> SimFileSystem::OpenFolder(const std::string& folder
     if (r.node->listDenied) return refused(kErrAccessDenied);
     std::vector<DirEntry> entries;
     if (!r.isRoot) {
-        DirEntry dot{".", kAttrDirectory, 0, r.node->lastWrite};
+        DirEntry dot{".", kAttrDirectory, 0, SeenTime(*r.node)};
         entries.push_back(dot);
         dot.name = "..";
         entries.push_back(dot);
     }
-    for (const auto& [key, child] : r.node->children) entries.push_back(ToEntry(*child));
+    for (const auto& [key, child] : r.node->children) entries.push_back(EntryOf(*child));
     return std::make_unique<SimFolderEnum>(this, IncludeTrailingBackslash(folder), std::move(entries));
 }
 
@@ -554,14 +594,14 @@ uint32_t SimFileSystem::GetAttributes(const std::string& path) {
     Resolved r = Resolve(path, false);
     if (r.error || !r.node) return kInvalidAttributes;
     if (r.trailingSlash && !r.node->folder) return kInvalidAttributes;
-    return ToEntry(*r.node).attributes;
+    return EntryOf(*r.node).attributes;
 }
 
 std::optional<DirEntry> SimFileSystem::FindEntry(const std::string& path) {
     if (!Begin(SimOp::FindEntry, path, nullptr, nullptr)) return std::nullopt;
     Resolved r = Resolve(path, false);
     if (r.error || !r.node || r.isRoot || r.trailingSlash) return std::nullopt;
-    return ToEntry(*r.node);
+    return EntryOf(*r.node);
 }
 
 bool SimFileSystem::CreateFolder(const std::string& path, FsError* error) {
@@ -576,9 +616,9 @@ bool SimFileSystem::CreateFolder(const std::string& path, FsError* error) {
     node->name = r.lastName;
     node->folder = true;
     node->attributes = kAttrDirectory;
-    node->lastWrite = now_;
     node->index = nextIndex_++;
     node->serial = r.parent->serial;
+    node->lastWrite = StoredTime(node->serial, now_);
     node->parent = r.parent;
     r.parent->children[FoldCase(r.lastName)] = std::move(node);
     return true;
@@ -610,7 +650,7 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
     std::string content = from->content;
     uint64_t size = from->size;
     uint32_t attributes = from->attributes;
-    FileTime lastWrite = from->lastWrite;
+    FileTime lastWrite = SeenTime(*from);
     if (to) Release(volume, to->size);
     uint64_t fitted = 0;
     bool fits = Reserve(volume, size, &fitted);
@@ -628,13 +668,13 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
         to->content = content.substr(0, std::min<uint64_t>(fitted, content.size()));
         to->size = fitted;
         to->attributes = kAttrArchive;
-        to->lastWrite = now_;
+        to->lastWrite = StoredTime(to->serial, now_);
         return Fail(error, kErrDiskFull);
     }
     to->content = std::move(content);
     to->size = size;
     to->attributes = attributes;
-    to->lastWrite = lastWrite;
+    to->lastWrite = StoredTime(to->serial, lastWrite);
     return true;
 }
 
@@ -708,7 +748,7 @@ bool SimFileSystem::GetLastWriteTime(const std::string& path, FileTime& time) {
     if (!Begin(SimOp::GetTime, path, nullptr, nullptr)) return false;
     Resolved r = Resolve(path, true);
     if (r.error || !r.node || r.node->folder) return false;
-    time = r.node->lastWrite;
+    time = SeenTime(*r.node);
     return true;
 }
 
@@ -766,8 +806,34 @@ bool SimFileSystem::WriteWholeFile(const std::string& path, const std::string& b
     node->content = bytes;
     node->size = bytes.size();
     node->attributes = kAttrArchive | kept;
-    node->lastWrite = now_;
+    node->lastWrite = StoredTime(node->serial, now_);
     return true;
+}
+
+bool SimFileSystem::ReadFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string& bytes,
+                                  uint64_t& fileSize, FsError* error) {
+    if (!Begin(SimOp::ReadFile, path, nullptr, error)) return false;
+    Resolved r = Resolve(path, true);
+    if (r.error) return Fail(error, r.error);
+    if (!r.node) return Fail(error, kErrFileNotFound);
+    if (r.node->folder) return Fail(error, kErrAccessDenied);
+    // A big file without stored content reads as zero bytes, as AddBigFile's files do.
+    fileSize = r.node->size;
+    bytes.clear();
+    if (offset < fileSize) {
+        const uint64_t count = std::min<uint64_t>(maxBytes, fileSize - offset);
+        bytes.assign(static_cast<size_t>(count), '\0');
+        if (offset < r.node->content.size())
+            r.node->content.copy(bytes.data(), std::min<size_t>(count, r.node->content.size() - offset), offset);
+    }
+    return true;
+}
+
+std::string SimFileSystem::FileSystemName(const std::string& path) {
+    if (!Begin(SimOp::VolumeInfo, path, nullptr, nullptr)) return {};
+    Resolved r = Resolve(path, true);
+    if (!r.volume || !r.volume->ready) return {};
+    return r.volume->fileSystem;
 }
 
 uint32_t SimFileSystem::LogicalDrives() {

@@ -33,6 +33,7 @@ enum class SimOp {
     FileIndex,
     ReadFile,
     WriteFile,
+    VolumeInfo,
     Count_  // number of operations, not an operation
 };
 
@@ -87,6 +88,14 @@ public:
     void SetAttrs(const std::string& path, uint32_t attributes);
     // Gives the file or folder another index; two volumes may number their files alike.
     void SetIndex(const std::string& path, uint64_t index);
+    // The file system of a drive or share ("NTFS" when never set). FAT, FAT12, FAT16, FAT32
+    // and exFAT keep last-write times in local time with two-second steps, as those volumes
+    // do: a time is stored as the local time of the moment it is written (rounded up to two
+    // seconds) and read back through the local offset of the moment it is read, so a change
+    // of SetLocalOffsetMinutes moves the times seen on such a volume. Set it before adding
+    // files to the volume.
+    void SetFileSystem(const std::string& root, const std::string& name);
+    void SetFileSystem(char letter, const std::string& name) { SetFileSystem(std::string(1, letter) + ":\\", name); }
 
     // ---- Looking at the world (not counted) ----
     bool Exists(const std::string& path) const;
@@ -147,6 +156,9 @@ public:
     std::optional<uint64_t> GetFileIndex(const std::string& path) override;
     bool ReadWholeFile(const std::string& path, std::string& bytes, FsError* error = nullptr) override;
     bool WriteWholeFile(const std::string& path, const std::string& bytes, FsError* error = nullptr) override;
+    bool ReadFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string& bytes,
+                       uint64_t& fileSize, FsError* error = nullptr) override;
+    std::string FileSystemName(const std::string& path) override;
     uint32_t LogicalDrives() override;
     std::string CurrentDirectory() override;
 
@@ -172,6 +184,10 @@ private:
     bool Reserve(Volume* volume, uint64_t bytes, uint64_t* fitted);
     void Release(Volume* volume, uint64_t bytes);
     void RemoveChild(Node* parent, const std::string& key);
+    // Last-write times as a volume keeps them and as they are seen (see SetFileSystem).
+    FileTime StoredTime(uint64_t serial, FileTime utc) const;
+    FileTime SeenTime(const Node& node) const;
+    DirEntry EntryOf(const Node& node) const;
 
     std::map<std::string, std::unique_ptr<Volume>> volumes_;  // by folded root: "C:", "\\SRV\SHARE"
     std::vector<Injection> injections_;
@@ -182,6 +198,7 @@ private:
     FileTime now_ = kDefaultTime;
     std::string currentDirectory_ = "C:\\";
     bool inHook_ = false;
+    bool anyLocalTimes_ = false;  // some volume keeps local times
 
     friend class SimFolderEnum;
 };

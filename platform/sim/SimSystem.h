@@ -53,12 +53,14 @@ public:
     uint32_t TickCount() override;
     std::string ShortDateNow() override { return date; }
     std::string LongTimeNow() override { return time; }
+    LocalTime LocalNow() override { return local; }
     void Advance(uint32_t ms) { tick += ms; }
 
     uint32_t tick = 1000000;
     uint32_t autoAdvance = 0;  // added after each TickCount call
     std::string date = "08-12-2026";
     std::string time = "21:41:25";
+    LocalTime local{2026, 12, 8, 21, 41, 25};
 };
 
 class SimShell : public IShell {

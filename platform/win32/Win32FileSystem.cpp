@@ -290,6 +290,77 @@ bool Win32FileSystem::WriteWholeFile(const std::string& path, const std::string&
     return true;
 }
 
+bool Win32FileSystem::ReadFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string& bytes,
+                                    uint64_t& fileSize, FsError* error) {
+    Handle file(OpenForReading(path));
+    if (!file.Valid()) return Failed(error);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return Failed(error);
+    fileSize = static_cast<uint64_t>(size.QuadPart);
+    bytes.clear();
+    if (offset >= fileSize) return true;
+    const uint64_t want = std::min<uint64_t>(maxBytes, fileSize - offset);
+    if (want > 0x7FFFFFFF) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return Failed(error);
+    }
+    LARGE_INTEGER to{};
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file, to, nullptr, FILE_BEGIN)) return Failed(error);
+    std::string buffer(static_cast<size_t>(want), '\0');
+    size_t done = 0;
+    while (done < buffer.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer.data() + done, static_cast<DWORD>(buffer.size() - done), &got, nullptr))
+            return Failed(error);
+        if (got == 0) break;
+        done += got;
+    }
+    buffer.resize(done);
+    bytes = std::move(buffer);
+    return true;
+}
+
+namespace {
+
+// The root of the volume that holds the path. GetVolumePathName finds the mount point of a
+// folder mounted inside another volume; for a path it cannot take, the drive or share part of
+// the path is the root.
+std::wstring VolumeRootOf(const std::string& path) {
+    std::wstring wide = LongPath(path);
+    std::wstring root(wide.size() + 2 + MAX_PATH, L'\0');
+    if (GetVolumePathNameW(wide.c_str(), root.data(), static_cast<DWORD>(root.size()))) {
+        root.resize(wcslen(root.c_str()));
+        if (!root.empty() && root.back() != L'\\') root += L'\\';
+        return root;
+    }
+    std::wstring plain = ToWide(path);
+    if (plain.size() >= 2 && plain[1] == L':') return plain.substr(0, 2) + L"\\";
+    if (plain.starts_with(L"\\\\")) {
+        size_t server = plain.find(L'\\', 2);
+        size_t share = server == std::wstring::npos ? server : plain.find(L'\\', server + 1);
+        return (share == std::wstring::npos ? plain : plain.substr(0, share)) + L"\\";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string Win32FileSystem::FileSystemName(const std::string& path) {
+    constexpr uint64_t kKeepMs = 5000;
+    const std::wstring root = VolumeRootOf(path);
+    if (root.empty()) return {};
+    const uint64_t now = GetTickCount64();
+    auto known = volumes_.find(root);
+    if (known != volumes_.end() && now - known->second.askedAt < kKeepMs) return known->second.fileSystem;
+    wchar_t name[MAX_PATH + 1] = {};
+    std::string fileSystem;
+    if (GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, MAX_PATH + 1))
+        fileSystem = FromWide(name);
+    volumes_[root] = KnownVolume{fileSystem, now};
+    return fileSystem;
+}
+
 uint32_t Win32FileSystem::LogicalDrives() { return GetLogicalDrives(); }
 
 std::string Win32FileSystem::CurrentDirectory() {

@@ -4,6 +4,9 @@
 
 #include "platform/FileSystem.h"
 
+#include <map>
+#include <string>
+
 namespace tavrel {
 
 class Win32FileSystem : public IFileSystem {
@@ -24,8 +27,20 @@ public:
     std::optional<uint64_t> GetFileIndex(const std::string& path) override;
     bool ReadWholeFile(const std::string& path, std::string& bytes, FsError* error = nullptr) override;
     bool WriteWholeFile(const std::string& path, const std::string& bytes, FsError* error = nullptr) override;
+    bool ReadFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string& bytes,
+                       uint64_t& fileSize, FsError* error = nullptr) override;
+    // Asked of the system once per volume root and kept for a few seconds: long enough for
+    // the files of one folder, short enough that another stick in the same drive is seen.
+    std::string FileSystemName(const std::string& path) override;
     uint32_t LogicalDrives() override;
     std::string CurrentDirectory() override;
+
+private:
+    struct KnownVolume {
+        std::string fileSystem;
+        uint64_t askedAt = 0;  // GetTickCount64
+    };
+    std::map<std::wstring, KnownVolume> volumes_;  // by root, as GetVolumePathName gives it
 };
 
 }  // namespace tavrel

@@ -96,6 +96,12 @@ std::string Win32Clock::LongTimeNow() {
     return FromWide(buffer);
 }
 
+LocalTime Win32Clock::LocalNow() {
+    SYSTEMTIME st{};
+    GetLocalTime(&st);
+    return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
 // ---- Shell ----
 
 void Win32Shell::OpenWithShell(const std::string& target) {

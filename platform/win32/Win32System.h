@@ -37,6 +37,7 @@ public:
     uint32_t TickCount() override;
     std::string ShortDateNow() override;
     std::string LongTimeNow() override;
+    LocalTime LocalNow() override;
 };
 
 class Win32Shell : public IShell {
