@@ -27,6 +27,10 @@ TREES = {
                  exts=[".txt", ".ini", ".xml", ".json", ".log"]),
     "store": dict(files=8, folders=1, sizes=(128 << 20, 128 << 20), total=None,
                   exts=[".vhd", ".iso"]),
+    # The tree copied to the network drive: small documents, where the round trips of each
+    # file, not its bytes, take the time.
+    "netvaerk": dict(files=400, folders=20, sizes=(3072, 5120), total=None,
+                     exts=[".docx", ".txt", ".xlsx", ".pdf"]),
 }
 
 BLOCK_SIZE = 4 << 20

@@ -19,7 +19,9 @@ TREE_TEXT = {
     "dokumenter": "20 000 files in 2 000 folders, 100 B to 1 MB, about 500 MB",
     "smaa": "100 000 files of 0 to 4 KB in 5 000 folders",
     "store": "8 files of 128 MB",
+    "netvaerk": "400 files of 3 to 5 KB in 20 folders",
 }
+CHECK_PREFIXES = ("check-", "verify-", "compare-")
 
 
 def load(path):
@@ -31,14 +33,16 @@ def medians(rows):
     """(tree, scenario, tool) -> (median seconds, median peak KB, runs, copied counts, exits)."""
     groups = {}
     for r in rows:
-        if r["scenario"].startswith("check-") or not r["seconds"]:
+        if r["scenario"].startswith(CHECK_PREFIXES) or not r["seconds"]:
             continue
         groups.setdefault((r["tree"], r["scenario"], r["tool"]), []).append(r)
     out = {}
     for key, rs in groups.items():
         secs = [float(r["seconds"]) for r in rs]
         kbs = [int(r["peak_kb"]) for r in rs if r["peak_kb"]]
+        reqs = [int(r["requests"]) for r in rs if r.get("requests")]
         out[key] = dict(secs=statistics.median(secs), kb=statistics.median(kbs) if kbs else None,
+                        requests=statistics.median(reqs) if reqs else None,
                         runs=len(rs), low=min(secs), high=max(secs),
                         copied=sorted({r["copied"] for r in rs}),
                         expected=sorted({r["expected"] for r in rs}),
@@ -58,7 +62,7 @@ def ratio(a, b):
     return f"{a / b:.2f}×"
 
 
-def goals(m, machine):
+def goals(m, machine, compares=None):
     """The goals of the engine and where this run left each: a missed goal is a number too."""
     def secs(tree, scen, tool):
         v = m.get((tree, scen, tool))
@@ -79,7 +83,11 @@ def goals(m, machine):
     def q(a, b):
         return a / b if a is not None and b else None
 
+    goal("Network drive, full copy ÷ xcopy", q(secs("netvaerk", "full", "tavrelc"), secs("netvaerk", "full", "xcopy")), 0.25)
+    goal("Network drive, rerun, nothing changed ÷ xcopy /D",
+         q(secs("netvaerk", "rerun", "tavrelc"), secs("netvaerk", "rerun", "xcopy")), 0.25)
     goal("Full copy of dokumenter ÷ xcopy", q(secs("dokumenter", "full", "tavrelc"), secs("dokumenter", "full", "xcopy")), 0.5)
+    goal("Full copy of smaa ÷ xcopy", q(secs("smaa", "full", "tavrelc"), secs("smaa", "full", "xcopy")), 0.5)
     goal("Full copy of dokumenter ÷ cp -a", q(secs("dokumenter", "full", "tavrelc"), secs("dokumenter", "full", "cp")), 1.5)
     for tree in ("dokumenter", "smaa", "store"):
         goal(f"Rerun, nothing changed, {tree} ÷ xcopy /D", q(secs(tree, "rerun", "tavrelc"), secs(tree, "rerun", "xcopy")), 0.25)
@@ -90,6 +98,10 @@ def goals(m, machine):
     goal("Peak on smaa ÷ peak on dokumenter", q(peak("smaa"), peak("dokumenter")), 1.1)
     goal("tavrel.exe /R ÷ tavrelc.exe, dokumenter full copy",
          q(secs("window-dokumenter", "copy", "tavrel"), secs("window-dokumenter", "copy", "tavrelc")), 1.2)
+    if compares:
+        differing = [r for r in compares if r["copied"] != "0"]
+        rows.append(f"| Results identical to the one-worker run, every tree | {len(compares) - len(differing)} of "
+                     f"{len(compares)} | all | {'met' if not differing else 'missed'} |")
     if "duration" in machine:
         goal("The whole benchmark, one command", int(machine["duration"]) / 60, 15, " min")
     out = ["## Goals\n", "| Goal | This run | Limit | |", "|---|--:|--:|---|"] + rows + [""]
@@ -103,9 +115,12 @@ def main(argv):
     base = medians(load(argv[4])) if len(argv) > 4 else None
     m = medians(rows)
     checks = [r for r in rows if r["scenario"].startswith("check-")]
+    verifies = [r for r in rows if r["scenario"].startswith("verify-")]
+    compares = [r for r in rows if r["scenario"].startswith("compare-")]
     incomplete = [r for r in checks if r["copied"] != r["expected"]]
-    wrong = [r for r in rows if r["tool"] == "tavrelc" and r["expected"] and r not in checks and
-             (r["copied"] != r["expected"] or r["exit"] != "0")]
+    wrong = [r for r in rows if r["tool"] in ("tavrelc", "tavrelc-1w") and r["expected"]
+             and not r["scenario"].startswith(CHECK_PREFIXES) and (r["copied"] != r["expected"] or r["exit"] != "0")]
+    loads = [float(r["load"]) for r in rows if r.get("load")]
 
     scale = float(machine.get("scale", "1"))
     L = []
@@ -119,9 +134,13 @@ def main(argv):
     L.append("| | |\n|---|---|")
     for key, label in [("cpu", "Processor"), ("memory", "Memory"), ("kernel", "System"), ("disk", "Scratch disk"),
                        ("wine", "Wine"), ("rsync", "rsync"), ("cp", "cp"), ("commit", "Tavrel commit"),
-                       ("load_before", "Load average before"), ("load_after", "Load average after")]:
+                       ("load_before", "Load average before"), ("load_after", "Load average after"),
+                       ("network", "Network drive")]:
         if key in machine:
             L.append(f"| {label} | {machine[key]} |")
+    if loads:
+        L.append(f"| Load average (1 min) at the measurements' starts | {min(loads):.2f} to {max(loads):.2f}, "
+                 f"median {statistics.median(loads):.2f} |")
     L.append("")
     if scale != 1:
         L.append(f"**The trees are scaled down by the factor {scale:g}** for this run (file and folder "
@@ -159,13 +178,14 @@ def main(argv):
 
     trees = []
     for r in rows:
-        if r["tree"] != "wine" and r["tree"] not in trees and not r["tree"].startswith("window"):
+        if r["tree"] not in ("wine", "netvaerk") and r["tree"] not in trees and not r["tree"].startswith("window"):
             trees.append(r["tree"])
     for tree in trees:
         L.append(f"## {tree}\n")
         L.append(f"{TREE_TEXT.get(tree, '')}" + (f", scaled by {scale:g}" if scale != 1 else "") + ".\n")
-        head = "| Scenario | tavrelc s | xcopy s | cp -a s | rsync -a s | ÷ xcopy | ÷ cp | ÷ rsync | Peak MB | Copied |"
-        sep = "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
+        head = ("| Scenario | tavrelc s | xcopy s | cp -a s | rsync -a s | ÷ xcopy | ÷ cp | ÷ rsync | Peak MB | Copied "
+                "| 1 worker s |")
+        sep = "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|"
         if base:
             head += " Before s |"
             sep += "--:|"
@@ -182,10 +202,42 @@ def main(argv):
             cells += [ratio(ts, p["secs"]) if p else "—" for p in peers]
             cells.append(f"{t['kb'] / 1024:.1f}" if t["kb"] else "—")
             cells.append("/".join(t["copied"]))
+            one = m.get((tree, scen, "tavrelc-1w"))
+            cells.append(fmt_s(one["secs"]) if one else "—")
             if base:
                 b = base.get((tree, scen, "tavrelc"))
                 cells.append(fmt_s(b["secs"]) if b else "—")
             L.append("| " + " | ".join(cells) + " |")
+        L.append("")
+
+    if any(k[0] == "netvaerk" for k in m):
+        L.append("## Network drive\n")
+        L.append(f"{TREE_TEXT['netvaerk']}"
+                 + (f" (here {machine['network'].rsplit(', ', 1)[-1]})" if "network" in machine else "")
+                 + ", copied from M: (local) to N:, a FUSE pass-through (bench/netfs.c) mounted as a drive of the "
+                 "Wine prefix that waits before each metadata request, as a network drive's round trip would. "
+                 "\"Requests per file\" is the drive's count of the requests that reached it during the run "
+                 "(made by the program or by the Wine server on its behalf), divided by the tree's file count; "
+                 "bench/callcount.sh breaks them down by kind (bench/CALLS.md).\n")
+        L.append("| Scenario | tavrelc s | xcopy s | ÷ xcopy | tavrelc requests per file | xcopy requests per file "
+                 "| Peak MB | Copied | 1 worker s |")
+        L.append("|---|--:|--:|--:|--:|--:|--:|--:|--:|")
+        nfiles = None
+        for r in rows:
+            if r["tree"] == "netvaerk" and r["scenario"] == "check-full" and r["expected"]:
+                nfiles = int(r["expected"])
+        for scen, label in [("full", "Full copy to an empty destination"),
+                            ("rerun", "Rerun, nothing changed (xcopy /D)")]:
+            t, x = m.get(("netvaerk", scen, "tavrelc")), m.get(("netvaerk", scen, "xcopy"))
+            if not t:
+                continue
+            one = m.get(("netvaerk", scen, "tavrelc-1w"))
+
+            def rpf(v):
+                return f"{v['requests'] / nfiles:.1f}" if v and v.get("requests") is not None and nfiles else "—"
+            L.append(f"| {label} | {fmt_s(t['secs'])} | {fmt_s(x['secs']) if x else '—'} | "
+                     f"{ratio(t['secs'], x['secs']) if x else '—'} | {rpf(t)} | {rpf(x)} | "
+                     f"{t['kb'] / 1024:.1f} | {'/'.join(t['copied'])} | {fmt_s(one['secs']) if one else '—'} |")
         L.append("")
 
     run_keys = sorted({(k[0], k[1]) for k in m if k[0].startswith("window-") and k[0] != "window-tree"})
@@ -213,7 +265,7 @@ def main(argv):
                  f"with one subfolder after {fmt_s(narrow['secs'])} s (median of {narrow['runs']}); loading the job "
                  "opens the folder's parents in the tree.\n")
 
-    L += goals(m, machine)
+    L += goals(m, machine, compares)
 
     L.append("## Commands\n")
     L.append("- tavrelc: `tavrelc.exe M:\\jobs\\TREE.tvj /R /J` (only new and changed on; the emptied "
@@ -225,12 +277,27 @@ def main(argv):
              "emptied scenario; it has no count run.")
     L.append("- rsync (native): `rsync -a SRC/ DST/`, `-n` for the count run, after `rm -rf DST` for the "
              "emptied scenario.")
+    L.append("- Network drive: the same tavrelc job with its destination on N:; `xcopy M:\\src\\netvaerk N:\\xcopy\\netvaerk "
+             "/E /I /Y /Q`, with `/D` for the rerun. The destinations are emptied through the drive before each full copy.")
+    L.append("- \"1 worker s\": in the first repetition, the full copy run once more with one copy worker "
+             "(the environment setting given by `--one-worker`, default `TAVREL_WORKERS=1`) before the normal run.")
     L.append("- \"Touched\" gives 1 % of the files (another set in each repetition) a later last-write time.")
     L.append("")
     L.append("## Checks\n")
     L.append(f"- Every full and emptied copy left the source's file count in each destination: "
              f"{'yes' if not incomplete else 'NO, ' + str(len(incomplete)) + ' incomplete'} "
              f"({len(checks)} checks).")
+    bad_verify = [r for r in verifies if r["copied"] != "0"]
+    L.append(f"- After every tavrelc copy run the destination held what the source holds (names, sizes, contents, "
+             f"last-write times within two seconds, read-only, hidden and system; nothing else): "
+             f"{'yes' if not bad_verify else 'NO, ' + ', '.join(r['tree'] + '/' + r['scenario'][7:] + ' rep ' + r['rep'] + ': ' + r['copied'] + ' differences' for r in bad_verify)} "
+             f"({len(verifies)} checks, bench/checktree.py).")
+    if compares:
+        bad_cmp = [r for r in compares if r["copied"] != "0"]
+        L.append(f"- The run with one copy worker and the normal run gave the same files, times, attributes, report "
+                 f"lines, console lines and exit code: "
+                 f"{'yes' if not bad_cmp else 'NO, ' + ', '.join(r['tree'] + ': ' + r['copied'] + ' differences' for r in bad_cmp)} "
+                 f"({len(compares)} tree{'s' if len(compares) != 1 else ''}, bench/compare_runs.py).")
     L.append(f"- tavrelc reported the expected copied count and exit code 0 in every run: "
              f"{'yes' if not wrong else 'NO, ' + str(len(wrong)) + ' runs differ'}.")
     spread = [(k, v) for k, v in m.items() if v["runs"] > 1 and v["low"] > 0 and v["high"] / v["low"] > 1.5
