@@ -34,7 +34,7 @@ fi
 
 # ---- Fuzzers ----
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DTAVREL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-FUZZERS=$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')
+FUZZERS=$(cd fuzz/corpus && ls -d */ | sed 's|/$||;s|^|fuzz_|')
 cmake --build build/fuzz -j "$JOBS" --target $FUZZERS || exit 1
 for f in $FUZZERS; do
     t=${f#fuzz_}
