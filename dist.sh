@@ -5,10 +5,7 @@
 # TAVREL_DIST_WINBUILD names another Windows build tree than build/win.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
-cd "$ROOT"
-source scripts/tools.sh
-tavrel_need_tools
+source "$ROOT/scripts/start.sh"
 WINBUILD="${TAVREL_DIST_WINBUILD:-build/win}"
-cmake -S . -B "$WINBUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$WINBUILD" -j "$(nproc 2>/dev/null || echo 2)" --target tavrel tavrelc
+tavrel_build_win "$WINBUILD" tavrel tavrelc
 bash installer/build.sh "$WINBUILD" dist

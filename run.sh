@@ -7,13 +7,10 @@
 # and title bars of the program's windows itself for the demo, as a user sees them.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
-cd "$ROOT"
-source scripts/tools.sh
-tavrel_need_tools
+source "$ROOT/scripts/start.sh"
 # TAVREL_BUILD_DIR: another mingw build tree than build/win.
 BUILD="${TAVREL_BUILD_DIR:-build/win}"
-cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" -j "$(nproc 2>/dev/null || echo 2)" --target tavrel
+tavrel_build_win "$BUILD" tavrel
 EXE="$(cd "$BUILD" && pwd)/tavrel.exe"
 if [ ! -f "$EXE" ]; then
     echo "$BUILD/tavrel.exe was not built." >&2
@@ -27,7 +24,6 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # ---- The demo on a virtual screen ----
-source scripts/wine-env.sh
 tavrel_wine_up "$ROOT"
 # Wine leaves the frames to a window manager unless a program's windows are unmanaged; this
 # setting holds for tavrel.exe only and is taken away again when the demo ends, since the

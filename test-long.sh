@@ -7,10 +7,7 @@
 # tavrelc.exe, default build/win).
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
-cd "$ROOT"
-source scripts/tools.sh
-source scripts/wine-env.sh
-tavrel_need_tools
+source "$ROOT/scripts/start.sh"
 
 FUZZ_RUNS="${TAVREL_FUZZ_RUNS:-500000}"
 SOAK_FILES="${TAVREL_SOAK_FILES:-20000}"
@@ -70,8 +67,7 @@ else
 fi
 
 # ---- Soak and killed runs through tavrelc.exe under Wine ----
-cmake -S . -B "$WIN_TREE" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$WIN_TREE" -j "$JOBS" --target tavrelc || exit 1
+tavrel_build_win "$WIN_TREE" tavrelc || exit 1
 tavrel_wine_up "$ROOT"
 export TAVREL_XVFB_PID
 trap "tavrel_wine_down" EXIT

@@ -12,13 +12,14 @@
 using namespace tavrel;
 using tavrel::test::FakeJobTree;
 using tavrel::test::RecordingRunView;
+using tavrel::test::RunRig;
 
 namespace {
 
 const FileTime kT0 = SimFileSystem::MakeFileTime(2024, 5, 1, 10, 0, 0);
 const char* kReverseQuestion = "Ønsker du at kopiere FRA den angivne destination til de valgte kildepositioner?";
 
-struct Run : ::testing::Test {
+struct Run : ::testing::Test, RunRig<> {
     Run() {
         for (char d : {'C', 'D', 'E', 'F'}) fs.AddDrive(d);
         fs.AddFolder("C:\\Jobs");
@@ -32,17 +33,6 @@ struct Run : ::testing::Test {
     std::string Report() { return DecodeTextFile(fs.Content("C:\\Jobs\\Drev_C.txt")); }
     std::optional<std::string> Stamp() { return store.Value("Filer", "Drev_C.tvj"); }
 
-    SimFileSystem fs;
-    SimSettingsStore store;
-    AppSettings app{store};
-    SimMessageBox messages;
-    SimClock clock;
-    NullJobView jobView;
-    FakeJobTree tree;
-    JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
-    RecordingRunView view;
-    std::atomic<bool> abort{false};
-    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, &view, abort}};
 };
 
 }  // namespace

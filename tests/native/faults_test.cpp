@@ -15,13 +15,14 @@
 using namespace tavrel;
 using tavrel::test::FakeJobTree;
 using tavrel::test::RecordingRunView;
+using tavrel::test::RunRig;
 
 namespace {
 
 const FileTime kOld = SimFileSystem::MakeFileTime(2024, 1, 1, 8, 0, 0);
 const FileTime kNew = SimFileSystem::MakeFileTime(2024, 6, 1, 8, 0, 0);
 
-struct World {
+struct World : RunRig<> {
     World() {
         for (char d : {'C', 'D'}) fs.AddDrive(d);
         fs.AddFolder("C:\\Jobs");
@@ -110,17 +111,6 @@ struct World {
         EXPECT_NE(messages.shown[0].text.find("C:\\Jobs\\Drev_C.txt"), std::string::npos);
     }
 
-    SimFileSystem fs;
-    SimSettingsStore store;
-    AppSettings app{store};
-    SimMessageBox messages;
-    SimClock clock;
-    NullJobView jobView;
-    FakeJobTree tree;
-    JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
-    RecordingRunView view;
-    std::atomic<bool> abort{false};
-    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, &view, abort}};
     std::vector<std::string> sources;
     std::map<std::string, std::string> newContent, oldContent;
 };

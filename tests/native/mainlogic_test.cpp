@@ -12,6 +12,7 @@
 using namespace tavrel;
 using tavrel::test::FakeJobTree;
 using tavrel::test::RecordingRunView;
+using tavrel::test::RunRig;
 
 namespace {
 
@@ -25,7 +26,7 @@ public:
     std::string caption;
 };
 
-struct Main : ::testing::Test {
+struct Main : ::testing::Test, RunRig<CaptionView> {
     Main() {
         for (char d : {'C', 'D'}) fs.AddDrive(d);
         fs.AddFile("C:\\Jobs\\Demo.tvj", kJob);
@@ -47,17 +48,6 @@ struct Main : ::testing::Test {
         return runs;
     }
 
-    SimFileSystem fs;
-    SimSettingsStore store;
-    AppSettings app{store};
-    SimMessageBox messages;
-    SimClock clock;
-    CaptionView jobView;
-    FakeJobTree tree;
-    JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
-    RecordingRunView view;
-    std::atomic<bool> abort{false};
-    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, &view, abort}};
 };
 
 }  // namespace

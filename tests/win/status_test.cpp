@@ -95,10 +95,12 @@ RECT ScreenRectOf(TTextBar& bar) {
     return r;
 }
 
-
-class ProgressWindow : public ::testing::Test {
+// The run over the simulation, its progress shown in a real progress window, stopped by the
+// flag the window's Annuller sets.
+class ProgressWindow : public ::testing::Test, protected RunRig<NullJobView, RecordingHost> {
 protected:
-    ProgressWindow() {
+    ProgressWindow() : RunRig(AbortRequested) {
+        run.SetProgressView(&status);
         for (char d : {'C', 'D'}) fs.AddDrive(d);
         fs.AddFolder("C:\\Jobs");
         fs.AddFile("C:\\Data\\a.txt", std::string(2048, 'a'), kT0);
@@ -125,16 +127,6 @@ protected:
     }
 
     TStatus status;
-    SimFileSystem fs;
-    SimSettingsStore store;
-    AppSettings app{store};
-    SimMessageBox messages;
-    SimClock clock;
-    NullJobView jobView;
-    FakeJobTree tree;
-    JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
-    RecordingHost view;
-    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, &status, AbortRequested}};
     std::vector<RunOutcome> outcomes;
     int reportOpened = 0;
 };

@@ -1,13 +1,19 @@
-// Shared pieces of the engine tests: a progress view and host that record what a run showed, and a
-// job tree whose marked folders the test sets directly.
+// Shared pieces of the engine tests: a progress view and host that record what a run showed, a
+// job tree whose marked folders the test sets directly, and the rig of a run over the simulation.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "core/AppSettings.h"
 #include "core/CopyRun.h"
+#include "core/JobController.h"
 #include "core/JobTree.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimSystem.h"
 
 namespace tavrel::test {
 
@@ -94,6 +100,35 @@ public:
 
     std::vector<std::string> marked;
     int collects = 0;
+};
+
+// A job and its run over the simulated disk, registry, clock and message boxes, the marked
+// folders set by the test (tree.marked). The host records the run unless a test brings its
+// own; a host that is also a progress view gets the progress too.
+template <class JobView = NullJobView, class Host = RecordingRunView>
+struct RunRig {
+    RunRig() : RunRig(ownAbort) {}
+    explicit RunRig(std::atomic<bool>& abortFlag) : abort(abortFlag) {}
+
+    static IProgressView* ProgressOf(Host& host) {
+        if constexpr (std::is_base_of_v<IProgressView, Host>)
+            return &host;
+        else
+            return nullptr;
+    }
+
+    std::atomic<bool> ownAbort{false};
+    std::atomic<bool>& abort;
+    SimFileSystem fs;
+    SimSettingsStore store;
+    AppSettings app{store};
+    SimMessageBox messages;
+    SimClock clock;
+    JobView jobView;
+    FakeJobTree tree;
+    JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
+    Host view;
+    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, ProgressOf(view), abort}};
 };
 
 }  // namespace tavrel::test
