@@ -1,5 +1,7 @@
 #include "core/TextBarLayout.h"
 
+#include <optional>
+
 namespace tavrel {
 
 namespace {
@@ -17,6 +19,17 @@ void AddEdge(std::vector<BorderShape>& out, BorderPen a, BorderPen b, int l, int
     out.push_back({b, false, false, {{r - 1, t}, {r - 1, bt - 1}, {l - 1, bt - 1}}});
 }
 
+// The pens of one 3-D edge: over the left and top, then over the right and bottom.
+struct EdgePens {
+    BorderPen topLeft, bottomRight;
+};
+
+// A border of one edge round (0, 0, w, h), and a second one pixel inside it where given.
+void AddEdges(std::vector<BorderShape>& out, EdgePens outer, std::optional<EdgePens> inner, int w, int h) {
+    AddEdge(out, outer.topLeft, outer.bottomRight, 0, 0, w, h);
+    if (inner) AddEdge(out, inner->topLeft, inner->bottomRight, 1, 1, w - 1, h - 1);
+}
+
 }  // namespace
 
 std::vector<BorderShape> BorderShapes(TBorderStyle style, int w, int h) {
@@ -24,22 +37,19 @@ std::vector<BorderShape> BorderShapes(TBorderStyle style, int w, int h) {
     std::vector<BorderShape> out;
     switch (style) {
     case bsLight:
-        AddEdge(out, P::BtnShadow, P::BtnHighlight, 0, 0, w, h);
+        AddEdges(out, {P::BtnShadow, P::BtnHighlight}, std::nullopt, w, h);
         break;
     case bsMedium:
-        AddEdge(out, P::Black, P::BtnHighlight, 0, 0, w, h);
+        AddEdges(out, {P::Black, P::BtnHighlight}, std::nullopt, w, h);
         break;
     case bsHeavy:
-        AddEdge(out, P::BtnShadow, P::BtnHighlight, 0, 0, w, h);
-        AddEdge(out, P::Black, P::BtnFace, 1, 1, w - 1, h - 1);
+        AddEdges(out, {P::BtnShadow, P::BtnHighlight}, EdgePens{P::Black, P::BtnFace}, w, h);
         break;
     case bsFrame:
-        AddEdge(out, P::BtnShadow, P::BtnHighlight, 0, 0, w, h);
-        AddEdge(out, P::BtnHighlight, P::BtnShadow, 1, 1, w - 1, h - 1);
+        AddEdges(out, {P::BtnShadow, P::BtnHighlight}, EdgePens{P::BtnHighlight, P::BtnShadow}, w, h);
         break;
     case bsRaisedFrame:
-        AddEdge(out, P::BtnHighlight, P::BtnShadow, 0, 0, w, h);
-        AddEdge(out, P::BtnShadow, P::BtnHighlight, 1, 1, w - 1, h - 1);
+        AddEdges(out, {P::BtnHighlight, P::BtnShadow}, EdgePens{P::BtnShadow, P::BtnHighlight}, w, h);
         break;
     case bsField:
         out.push_back({P::BorderColor, false, false, {{0, 4}, {0, 0}, {5, 0}}});

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrel {
@@ -61,6 +62,10 @@ public:
 
     // ---- Building the world (not counted, no hook, no injected failures) ----
     void AddDrive(char letter);
+    // A drive for each letter, as "CDE".
+    void AddDrives(std::string_view letters) {
+        for (char letter : letters) AddDrive(letter);
+    }
     // A network share root such as "\\srv\share\".
     void AddShare(const std::string& root);
     // The drive disappears with everything on it.

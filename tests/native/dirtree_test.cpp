@@ -38,10 +38,14 @@ using Texts = std::vector<std::string>;
 
 // ---- The in-memory tree widget ----
 
-TEST(MemoryTreeView, ExpandAsksFirstAndNeedsChildren) {
+// A tree in memory that records the events it raises.
+struct TreeInMemory : ::testing::Test {
+    TreeInMemory() { tree.SetEvents(&events); }
     MemoryTreeView tree;
-    RecordingEvents events(tree);
-    tree.SetEvents(&events);
+    RecordingEvents events{tree};
+};
+
+TEST_F(TreeInMemory, ExpandAsksFirstAndNeedsChildren) {
     TreeNode a = tree.AddNode(kNoNode, "a", 0, 0, 1);
     TreeNode leaf = tree.AddNode(kNoNode, "leaf", 0, 0, 2);
     tree.AddNode(a, "a1", 0, 0, 3);
@@ -65,10 +69,7 @@ TEST(MemoryTreeView, ExpandAsksFirstAndNeedsChildren) {
     EXPECT_FALSE(tree.IsExpanded(a));
 }
 
-TEST(MemoryTreeView, SelectOpensCollapsedAncestorsTopDown) {
-    MemoryTreeView tree;
-    RecordingEvents events(tree);
-    tree.SetEvents(&events);
+TEST_F(TreeInMemory, SelectOpensCollapsedAncestorsTopDown) {
     TreeNode c = tree.AddNode(kNoNode, "C", 0, 0, 1);
     TreeNode data = tree.AddNode(c, "Data", 0, 0, 2);
     TreeNode web = tree.AddNode(data, "Web", 0, 0, 3);
@@ -91,10 +92,7 @@ TEST(MemoryTreeView, SelectOpensCollapsedAncestorsTopDown) {
     EXPECT_EQ(tree.Text(deep), "");
 }
 
-TEST(MemoryTreeView, CollapseAllNotifiesEveryParentAndLiftsTheSelection) {
-    MemoryTreeView tree;
-    RecordingEvents events(tree);
-    tree.SetEvents(&events);
+TEST_F(TreeInMemory, CollapseAllNotifiesEveryParentAndLiftsTheSelection) {
     TreeNode c = tree.AddNode(kNoNode, "C", 0, 0, 1);
     TreeNode data = tree.AddNode(c, "Data", 0, 0, 2);
     tree.AddNode(data, "Web", 0, 0, 3);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace tavrel;
 
 TEST(IndBoksLayout, MulDivRoundsToNearestWithHalvesAwayFromZero) {
@@ -28,19 +30,12 @@ TEST(IndBoksLayout, AverageCharSizeTruncatesTheWidth) {
 }
 
 TEST(IndBoksLayout, WorkedExampleSixByThirteen) {
-    IndBoksLayout l = ComputeIndBoksLayout({6, 13});
-    EXPECT_EQ(l.clientWidth, 270);
-    EXPECT_EQ(l.clientHeight, 102);
-    EXPECT_EQ(l.promptLeft, 12);
-    EXPECT_EQ(l.promptTop, 13);
-    EXPECT_EQ(l.editLeft, 12);
-    EXPECT_EQ(l.editTop, 31);
-    EXPECT_EQ(l.editWidth, 246);
-    EXPECT_EQ(l.buttonTop, 67);
-    EXPECT_EQ(l.buttonWidth, 75);
-    EXPECT_EQ(l.buttonHeight, 23);
-    EXPECT_EQ(l.okLeft, 100);
-    EXPECT_EQ(l.cancelLeft, 184);
+    const IndBoksLayout l = ComputeIndBoksLayout({6, 13});
+    // client width and height; prompt left and top; edit left, top and width; button top,
+    // width and height; OK's left; Annuller's left
+    const std::vector<int> places{l.clientWidth, l.clientHeight, l.promptLeft, l.promptTop, l.editLeft, l.editTop,
+                                  l.editWidth,   l.buttonTop,    l.buttonWidth, l.buttonHeight, l.okLeft, l.cancelLeft};
+    EXPECT_EQ(places, (std::vector<int>{270, 102, 12, 13, 12, 31, 246, 67, 75, 23, 100, 184}));
 }
 
 TEST(IndBoksLayout, ControlsStayInsideTheClientAreaForCommonFonts) {

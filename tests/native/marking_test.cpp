@@ -90,6 +90,12 @@ protected:
     }
 
     int Mark(const std::string& path) { return tree.State(Node(path)); }
+    // A press on a folder, then the marks it must leave on the folders named.
+    void PressExpecting(const std::string& path, std::initializer_list<std::pair<const char*, int>> marks,
+                        const char* why = "") {
+        Press(path);
+        for (const auto& [folder, mark] : marks) EXPECT_EQ(Mark(folder), mark) << "after a press on " << path << ": " << folder << " " << why;
+    }
 
     // A press dx pixels into the node's box (0 = its left edge).
     void PressAt(TreeNode node, int dx) {
@@ -138,30 +144,17 @@ TEST_F(MarkingTest, ClearAllMarksReachesEveryNodeInOneRepaint) {
 TEST_F(MarkingTest, WithSubfoldersAMarkSpreadsDownAndUp) {
     Start();
     Open("C:\\");
-    Press("C:\\Data\\");
-    EXPECT_EQ(Mark("C:\\Data\\"), Marked);
-    EXPECT_EQ(Mark("C:\\Data\\Mail\\"), Marked);
-    EXPECT_EQ(Mark("C:\\Data\\Web\\"), Marked);
-    EXPECT_EQ(Mark("C:\\"), PartlyMarked);
-    EXPECT_EQ(Mark("D:\\"), Unmarked);
+    PressExpecting("C:\\Data\\", {{"C:\\Data\\", Marked}, {"C:\\Data\\Mail\\", Marked}, {"C:\\Data\\Web\\", Marked},
+                                    {"C:\\", PartlyMarked}, {"D:\\", Unmarked}});
     EXPECT_EQ(modified, 1);
-
-    Press("C:\\Programmer\\");
-    EXPECT_EQ(Mark("C:\\"), Marked) << "all children marked";
-
-    Press("C:\\Data\\");
-    EXPECT_EQ(Mark("C:\\Data\\"), Unmarked);
-    EXPECT_EQ(Mark("C:\\Data\\Mail\\"), Unmarked);
-    EXPECT_EQ(Mark("C:\\"), PartlyMarked);
+    PressExpecting("C:\\Programmer\\", {{"C:\\", Marked}}, "all children marked");
+    PressExpecting("C:\\Data\\", {{"C:\\Data\\", Unmarked}, {"C:\\Data\\Mail\\", Unmarked}, {"C:\\", PartlyMarked}});
 
     tree.SetState(Node("C:\\Programmer\\"), PartlyMarked);
-    Press("C:\\Programmer\\");
-    EXPECT_EQ(Mark("C:\\Programmer\\"), Unmarked);
-    EXPECT_EQ(Mark("C:\\"), Unmarked);
+    PressExpecting("C:\\Programmer\\", {{"C:\\Programmer\\", Unmarked}, {"C:\\", Unmarked}});
 
     tree.SetState(Node("C:\\Data\\"), 0);
-    Press("C:\\Data\\");
-    EXPECT_EQ(Mark("C:\\Data\\"), Unmarked) << "a node without a mark is unmarked by a press";
+    PressExpecting("C:\\Data\\", {{"C:\\Data\\", Unmarked}}, "a node without a mark is unmarked by a press");
     EXPECT_EQ(modified, 5);
 }
 
@@ -170,37 +163,25 @@ TEST_F(MarkingTest, WithoutSubfoldersOnlyTheFolderChanges) {
     Start();
     Open("C:\\");
     Open("C:\\Data\\");
-    Press("C:\\Data\\Web\\");
-    EXPECT_EQ(Mark("C:\\Data\\Web\\"), Marked);
-    EXPECT_EQ(Mark("C:\\Data\\Mail\\"), Unmarked);
-    EXPECT_EQ(Mark("C:\\Data\\"), PartlyMarked);
-    EXPECT_EQ(Mark("C:\\"), PartlyMarked);
+    PressExpecting("C:\\Data\\Web\\", {{"C:\\Data\\Web\\", Marked}, {"C:\\Data\\Mail\\", Unmarked},
+                                         {"C:\\Data\\", PartlyMarked}, {"C:\\", PartlyMarked}});
 
     // A marked ancestor stays marked.
-    Press("C:\\Data\\");
-    EXPECT_EQ(Mark("C:\\Data\\"), Marked);
-    Press("C:\\Data\\Mail\\");
-    EXPECT_EQ(Mark("C:\\Data\\"), Marked);
-    EXPECT_EQ(Mark("C:\\Data\\Mail\\Old\\"), Unmarked) << "descendants keep their marks";
+    PressExpecting("C:\\Data\\", {{"C:\\Data\\", Marked}});
+    PressExpecting("C:\\Data\\Mail\\", {{"C:\\Data\\", Marked}, {"C:\\Data\\Mail\\Old\\", Unmarked}},
+                   "descendants keep their marks");
 
     // Marked with marks below: partly, then marked again.
-    Press("C:\\Data\\");
-    EXPECT_EQ(Mark("C:\\Data\\"), PartlyMarked);
-    Press("C:\\Data\\");
-    EXPECT_EQ(Mark("C:\\Data\\"), Marked);
+    PressExpecting("C:\\Data\\", {{"C:\\Data\\", PartlyMarked}});
+    PressExpecting("C:\\Data\\", {{"C:\\Data\\", Marked}});
 
     // Marked without marks below: unmarked, and the ancestors follow.
     Press("C:\\Data\\Web\\");
-    Press("C:\\Data\\Mail\\");
-    EXPECT_EQ(Mark("C:\\Data\\"), Marked);
-    EXPECT_EQ(Mark("C:\\"), PartlyMarked);
-    Press("C:\\Data\\");
-    EXPECT_EQ(Mark("C:\\Data\\"), Unmarked);
-    EXPECT_EQ(Mark("C:\\"), Unmarked);
+    PressExpecting("C:\\Data\\Mail\\", {{"C:\\Data\\", Marked}, {"C:\\", PartlyMarked}});
+    PressExpecting("C:\\Data\\", {{"C:\\Data\\", Unmarked}, {"C:\\", Unmarked}});
 
     tree.SetState(Node("C:\\Programmer\\"), 0);
-    Press("C:\\Programmer\\");
-    EXPECT_EQ(Mark("C:\\Programmer\\"), Unmarked) << "no mark is taken as marked";
+    PressExpecting("C:\\Programmer\\", {{"C:\\Programmer\\", Unmarked}}, "no mark is taken as marked");
 }
 
 TEST_F(MarkingTest, OnlyAPressInsideTheBoxCounts) {

@@ -97,8 +97,7 @@ TEST(SimFileSystem, ReadOnlyFilesAreRefusedLikeWindows) {
 
 TEST(SimFileSystem, CopyKeepsTimeAndAttributesAndNeedsTheTargetFolder) {
     SimFileSystem fs;
-    fs.AddDrive('C');
-    fs.AddDrive('E');
+    fs.AddDrives("CE");
     fs.AddFile("C:\\Data\\a.txt", "abc", kT1, kAttrArchive | kAttrReadOnly);
     FsError error;
     EXPECT_FALSE(fs.CopyFile("C:\\Data\\a.txt", "E:\\Backup\\a.txt", false, &error));
@@ -145,8 +144,7 @@ TEST(SimFileSystem, FoldersAreCreatedOneLevelAndRemovedOnlyWhenEmpty) {
 
 TEST(SimFileSystem, MoveReplaceRenamesOverAnExistingFile) {
     SimFileSystem fs;
-    fs.AddDrive('C');
-    fs.AddDrive('D');
+    fs.AddDrives("CD");
     fs.AddFile("C:\\Jobs\\Drev_C.tmp", "new");
     fs.AddFile("C:\\Jobs\\Drev_C.tvj", "old");
     ASSERT_TRUE(fs.MoveReplace("C:\\Jobs\\Drev_C.tmp", "C:\\Jobs\\Drev_C.tvj"));
@@ -212,8 +210,7 @@ TEST(SimFileSystem, AFolderOrLinkThatDeniesListingSaysWhy) {
 // with the backslash is the drive's root.
 TEST(SimFileSystem, ADriveWithoutABackslashIsTheCurrentFolderOnThatDrive) {
     SimFileSystem fs;
-    fs.AddDrive('C');
-    fs.AddDrive('D');
+    fs.AddDrives("CD");
     fs.AddFile("C:\\Work\\w.txt", "w");
     fs.AddFile("C:\\r.txt", "r");
     fs.AddFile("D:\\d.txt", "d");
@@ -231,8 +228,7 @@ TEST(SimFileSystem, ADriveWithoutABackslashIsTheCurrentFolderOnThatDrive) {
 
 TEST(SimFileSystem, InjectedFailuresMatchOperationPrefixAndCount) {
     SimFileSystem fs;
-    fs.AddDrive('C');
-    fs.AddDrive('E');
+    fs.AddDrives("CE");
     fs.AddFolder("E:\\B\\");
     for (char c : std::string("abc")) fs.AddFile(std::string("C:\\D\\") + c, "x");
     fs.InjectFailure(SimOp::CopyFile, "e:\\b\\", FsError{99, "Brudt."}, 1, 1);
@@ -258,8 +254,7 @@ TEST(SimFileSystem, InjectedFailuresMatchOperationPrefixAndCount) {
 
 TEST(SimFileSystem, AFullDiskLeavesAPartialCopyAndKeepsWholeFileWritesIntact) {
     SimFileSystem fs;
-    fs.AddDrive('C');
-    fs.AddDrive('E');
+    fs.AddDrives("CE");
     fs.AddFile("C:\\a", "0123456789");
     fs.AddFile("E:\\job.tvj", "old");
     fs.SetFreeSpace('E', 14);
@@ -278,8 +273,7 @@ TEST(SimFileSystem, AFullDiskLeavesAPartialCopyAndKeepsWholeFileWritesIntact) {
 
 TEST(SimFileSystem, TheHookRunsBeforeEachOperationAndMayChangeTheWorld) {
     SimFileSystem fs;
-    fs.AddDrive('C');
-    fs.AddDrive('E');
+    fs.AddDrives("CE");
     fs.AddFolder("E:\\B\\");
     fs.AddFile("C:\\D\\a", "a");
     fs.AddFile("C:\\D\\b", "b");
@@ -307,9 +301,7 @@ TEST(SimFileSystem, TheHookRunsBeforeEachOperationAndMayChangeTheWorld) {
 
 TEST(SimFileSystem, DrivesCanVanishOrLoseTheirMedium) {
     SimFileSystem fs;
-    fs.AddDrive('A');
-    fs.AddDrive('C');
-    fs.AddDrive('D');
+    fs.AddDrives("ACD");
     fs.AddShare("\\\\srv\\share\\");
     EXPECT_EQ(fs.LogicalDrives(), 0b1101u);
     EXPECT_TRUE(fs.CreateFolder("\\\\SRV\\Share\\a\\"));

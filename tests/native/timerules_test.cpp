@@ -75,9 +75,7 @@ TEST(TimeRules, OnlyVolumesWithLocalTimesForgiveTheHour) {
 // the rule says unchanged exactly there.
 TEST(TimeRules, CopiesOnAFatStickAcrossBothSwitches) {
     SimFileSystem fs;
-    fs.AddDrive('C');
-    fs.AddDrive('E');
-    fs.AddDrive('F');
+    fs.AddDrives("CEF");
     fs.SetFileSystem('E', "FAT32");
     fs.SetLocalOffsetMinutes(kWinter);
     // Written 10 January 10:00:01 local (09:00:01 UTC): an odd second, which FAT rounds.
@@ -129,8 +127,7 @@ TEST(TimeRules, CopiesOnAFatStickAcrossBothSwitches) {
 
 TEST(SimVolumes, FileSystemNamesPerDriveAndShare) {
     SimFileSystem fs;
-    fs.AddDrive('C');
-    fs.AddDrive('E');
+    fs.AddDrives("CE");
     fs.AddShare("\\\\nas\\backup\\");
     fs.SetFileSystem('E', "exFAT");
     fs.SetFileSystem("\\\\NAS\\Backup\\", "SMB");

@@ -27,22 +27,12 @@ public:
         ++pumps;
         if (onPump) onPump(pumps);
     }
-    void SetCaption(const std::string& text) override {
-        caption = text;
-        Log("caption:" + text);
-    }
+    void SetCaption(const std::string& text) override { Keep(caption, "caption:", text); }
     void SetMarkedGroupVisible(bool visible) override { Log(visible ? "marked:shown" : "marked:hidden"); }
-    void SetCopiedGroupCaption(const std::string& text) override {
-        copiedGroup = text;
-        Log("group:" + text);
-    }
-    void SetCancelCaption(const std::string& text) override {
-        cancel = text;
-        Log("cancel:" + text);
-    }
+    void SetCopiedGroupCaption(const std::string& text) override { Keep(copiedGroup, "group:", text); }
+    void SetCancelCaption(const std::string& text) override { Keep(cancel, "cancel:", text); }
     void SetFinishButtonsVisible(bool visible) override {
-        finishButtons = visible;
-        Log(visible ? "finish:shown" : "finish:hidden");
+        Keep(finishButtons, visible, "finish:shown", "finish:hidden");
     }
     void ShowProgress() override { Log("show"); }
     void PlayAnimation(RunClip clip) override {
@@ -54,19 +44,19 @@ public:
         counts = {a, b, c, d};
     }
     void SetElapsed(const std::string& text) override { elapsed = text; }
-    void SetStatusText(const std::string& text) override {
-        status = text;
-        Log("status:" + text);
-    }
-    void SetTimerEnabled(bool enabled) override {
-        timer = enabled;
-        Log(enabled ? "timer:on" : "timer:off");
-    }
-    void SetBusyCursor(bool busy) override {
-        cursorBusy = busy;
-        Log(busy ? "busy:on" : "busy:off");
-    }
+    void SetStatusText(const std::string& text) override { Keep(status, "status:", text); }
+    void SetTimerEnabled(bool enabled) override { Keep(timer, enabled, "timer:on", "timer:off"); }
+    void SetBusyCursor(bool busy) override { Keep(cursorBusy, busy, "busy:on", "busy:off"); }
 
+    // The value shown kept in its field, and the showing logged.
+    void Keep(std::string& field, const char* tag, const std::string& text) {
+        field = text;
+        Log(tag + text);
+    }
+    void Keep(bool& field, bool value, const char* whenOn, const char* whenOff) {
+        field = value;
+        Log(value ? whenOn : whenOff);
+    }
     void Log(const std::string& what) { log.push_back(what); }
     bool Logged(const std::string& what) const {
         for (const auto& l : log)
