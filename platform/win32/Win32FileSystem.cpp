@@ -223,16 +223,11 @@ std::optional<uint64_t> Win32FileSystem::GetFileIndex(const std::string& path) {
     return static_cast<uint64_t>(index.QuadPart);
 }
 
-bool Win32FileSystem::ReadWholeFile(const std::string& path, std::string& bytes, FsError* error) {
-    Handle file(OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN));
-    if (!file.Valid()) return Failed(error);
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) return Failed(error);
-    if (size.QuadPart > 0x7FFFFFFF) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return Failed(error);
-    }
-    std::string buffer(static_cast<size_t>(size.QuadPart), '\0');
+namespace {
+
+// Reads up to want bytes from the file's position; fewer where the file ends first.
+bool ReadUpTo(HANDLE file, size_t want, std::string& bytes, FsError* error) {
+    std::string buffer(want, '\0');
     size_t done = 0;
     while (done < buffer.size()) {
         DWORD got = 0;
@@ -244,6 +239,20 @@ bool Win32FileSystem::ReadWholeFile(const std::string& path, std::string& bytes,
     buffer.resize(done);
     bytes = std::move(buffer);
     return true;
+}
+
+}  // namespace
+
+bool Win32FileSystem::ReadWholeFile(const std::string& path, std::string& bytes, FsError* error) {
+    Handle file(OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!file.Valid()) return Failed(error);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return Failed(error);
+    if (size.QuadPart > 0x7FFFFFFF) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return Failed(error);
+    }
+    return ReadUpTo(file, static_cast<size_t>(size.QuadPart), bytes, error);
 }
 
 // The bytes go to a file beside the target, which then replaces it in one rename: a full
@@ -307,18 +316,7 @@ bool Win32FileSystem::ReadFileRange(const std::string& path, uint64_t offset, si
     LARGE_INTEGER to{};
     to.QuadPart = static_cast<LONGLONG>(offset);
     if (!SetFilePointerEx(file, to, nullptr, FILE_BEGIN)) return Failed(error);
-    std::string buffer(static_cast<size_t>(want), '\0');
-    size_t done = 0;
-    while (done < buffer.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file, buffer.data() + done, static_cast<DWORD>(buffer.size() - done), &got, nullptr))
-            return Failed(error);
-        if (got == 0) break;
-        done += got;
-    }
-    buffer.resize(done);
-    bytes = std::move(buffer);
-    return true;
+    return ReadUpTo(file, static_cast<size_t>(want), bytes, error);
 }
 
 namespace {

@@ -4,8 +4,10 @@
 
 #include "base/Text.h"
 #include "platform/sim/SimFileSystem.h"
+#include "tests/native/support/Mapping.h"
 
 using namespace tavrel;
+using tavrel::test::ExpectMapping;
 
 namespace {
 
@@ -23,15 +25,10 @@ struct Ruler {
 }  // namespace
 
 TEST(BrowsePaths, DropFirstFolderReplacesOneLeadingName) {
-    EXPECT_EQ(DropFirstFolder("\\Programmer\\Faelles\\Data\\"), "\\...\\Faelles\\Data\\");
-    EXPECT_EQ(DropFirstFolder("\\...\\Faelles\\Data\\"), "\\...\\Data\\");
-    EXPECT_EQ(DropFirstFolder("\\...\\Data\\"), "\\...\\");
-    EXPECT_EQ(DropFirstFolder("...\\"), "");
-    EXPECT_EQ(DropFirstFolder("\\"), "");
-    EXPECT_EQ(DropFirstFolder("Data\\Sub\\"), "...\\Sub\\");
-    EXPECT_EQ(DropFirstFolder("Data"), "");
-    EXPECT_EQ(DropFirstFolder(""), "");
-    EXPECT_EQ(DropFirstFolder("."), "");
+    ExpectMapping<const char*, const char*>(
+        DropFirstFolder, {{"\\Programmer\\Faelles\\Data\\", "\\...\\Faelles\\Data\\"}, {"\\...\\Faelles\\Data\\", "\\...\\Data\\"},
+                          {"\\...\\Data\\", "\\...\\"}, {"...\\", ""}, {"\\", ""}, {"Data\\Sub\\", "...\\Sub\\"},
+                          {"Data", ""}, {"", ""}, {".", ""}});
 }
 
 TEST(BrowsePaths, FitPathDropsWholeLeadingFoldersThenTheDrive) {
@@ -82,13 +79,9 @@ TEST(BrowsePaths, FitTextCutsFromTheEndAndAddsDots) {
 }
 
 TEST(BrowsePaths, NormalizeSelectionPath) {
-    EXPECT_EQ(NormalizeSelectionPath(""), "");
-    EXPECT_EQ(NormalizeSelectionPath("C:"), "C:\\");
-    EXPECT_EQ(NormalizeSelectionPath("C:\\"), "C:\\");
-    EXPECT_EQ(NormalizeSelectionPath("C:\\Data\\"), "C:\\Data");
-    EXPECT_EQ(NormalizeSelectionPath("C:\\Data"), "C:\\Data");
-    EXPECT_EQ(NormalizeSelectionPath("\\\\srv\\share\\"), "\\\\srv\\share");
-    EXPECT_EQ(NormalizeSelectionPath("C"), "C");
+    ExpectMapping<const char*, const char*>(NormalizeSelectionPath,
+                                            {{"", ""}, {"C:", "C:\\"}, {"C:\\", "C:\\"}, {"C:\\Data\\", "C:\\Data"},
+                                             {"C:\\Data", "C:\\Data"}, {"\\\\srv\\share\\", "\\\\srv\\share"}, {"C", "C"}});
 }
 
 TEST(BrowsePaths, IsExistingDirectory) {

@@ -13,9 +13,7 @@
 #include "tests/native/support/RunFixture.h"
 
 using namespace tavrel;
-using tavrel::test::FakeJobTree;
-using tavrel::test::RecordingRunView;
-using tavrel::test::RunRig;
+using namespace tavrel::test;
 
 namespace {
 

@@ -1,8 +1,10 @@
 #include "core/Formats.h"
+#include "tests/native/support/Mapping.h"
 
 #include <gtest/gtest.h>
 
 using namespace tavrel;
+using tavrel::test::ExpectMapping;
 
 TEST(Formats, FileCountInsertsOneSeparatorOnly) {
     EXPECT_EQ(FormatFileCount(0), "0 filer");
@@ -20,16 +22,10 @@ TEST(Formats, FileCountBeyond32Bits) {
 }
 
 TEST(Formats, SizeInKilobytesAndMegabytes) {
-    EXPECT_EQ(FormatSize(0), "0,0 KB");
-    EXPECT_EQ(FormatSize(5), "0,5 KB");
-    EXPECT_EQ(FormatSize(10), "1,0 KB");
-    EXPECT_EQ(FormatSize(123), "12,3 KB");
-    EXPECT_EQ(FormatSize(9999), "999,9 KB");
     // The switch comes at 1000 KB, below one megabyte.
-    EXPECT_EQ(FormatSize(10000), "0,9 MB");
-    EXPECT_EQ(FormatSize(10239), "0,9 MB");
-    EXPECT_EQ(FormatSize(10240), "1,0 MB");
-    EXPECT_EQ(FormatSize(1048576), "102,4 MB");
+    ExpectMapping<int64_t, const char*>(FormatSize, {{0, "0,0 KB"}, {5, "0,5 KB"}, {10, "1,0 KB"}, {123, "12,3 KB"},
+                                                     {9999, "999,9 KB"}, {10000, "0,9 MB"}, {10239, "0,9 MB"},
+                                                     {10240, "1,0 MB"}, {1048576, "102,4 MB"}});
 }
 
 TEST(Formats, SizeOfARunOver204GigabytesStaysPositive) {
@@ -43,13 +39,8 @@ TEST(Formats, SizeOfARunOver204GigabytesStaysPositive) {
 }
 
 TEST(Formats, ElapsedTimeDoesNotFoldHours) {
-    EXPECT_EQ(FormatElapsed(0), "00:00");
-    EXPECT_EQ(FormatElapsed(61), "01:01");
-    EXPECT_EQ(FormatElapsed(65), "01:05");
-    EXPECT_EQ(FormatElapsed(3599), "59:59");
-    EXPECT_EQ(FormatElapsed(3600), "60:00");
-    EXPECT_EQ(FormatElapsed(6000), "100:00");
-    EXPECT_EQ(FormatElapsed(125 * 60 + 7), "125:07");
+    ExpectMapping<int64_t, const char*>(FormatElapsed, {{0, "00:00"}, {61, "01:01"}, {65, "01:05"}, {3599, "59:59"},
+                                                        {3600, "60:00"}, {6000, "100:00"}, {125 * 60 + 7, "125:07"}});
 }
 
 TEST(Formats, ElapsedSecondsSurviveATickWrap) {
@@ -61,11 +52,7 @@ TEST(Formats, ElapsedSecondsSurviveATickWrap) {
 }
 
 TEST(Formats, BytesToTenthsRoundDown) {
-    EXPECT_EQ(SizeInTenthsOfKb(0), 0);
-    EXPECT_EQ(SizeInTenthsOfKb(102), 0);
-    EXPECT_EQ(SizeInTenthsOfKb(103), 1);
-    EXPECT_EQ(SizeInTenthsOfKb(1024), 10);
-    EXPECT_EQ(SizeInTenthsOfKb(1048576), 10240);
+    ExpectMapping<uint64_t, int64_t>(SizeInTenthsOfKb, {{0, 0}, {102, 0}, {103, 1}, {1024, 10}, {1048576, 10240}});
     // No overflow in bytes * 10 near the top of the range.
     EXPECT_EQ(SizeInTenthsOfKb(UINT64_MAX), static_cast<int64_t>((UINT64_MAX / 1024) * 10 + 9));
 }
@@ -73,14 +60,9 @@ TEST(Formats, BytesToTenthsRoundDown) {
 // The last-copied stamp keeps hours and minutes in the user's own form, whatever the width of
 // the hour or the separator.
 TEST(Formats, TimeWithoutSecondsKeepsTheUsersForm) {
-    EXPECT_EQ(TimeWithoutSeconds("01:14:37"), "01:14");
-    EXPECT_EQ(TimeWithoutSeconds("23:59:59"), "23:59");
-    EXPECT_EQ(TimeWithoutSeconds("1:14:37 AM"), "1:14 AM");
-    EXPECT_EQ(TimeWithoutSeconds("12:05:09 PM"), "12:05 PM");
-    EXPECT_EQ(TimeWithoutSeconds("13.14.37"), "13.14");
-    EXPECT_EQ(TimeWithoutSeconds("AM 9:07:00"), "AM 9:07");
+    ExpectMapping<const char*, const char*>(TimeWithoutSeconds,
+                                            {{"01:14:37", "01:14"}, {"23:59:59", "23:59"}, {"1:14:37 AM", "1:14 AM"},
+                                             {"12:05:09 PM", "12:05 PM"}, {"13.14.37", "13.14"}, {"AM 9:07:00", "AM 9:07"}});
     // Nothing to take away: the text is kept.
-    EXPECT_EQ(TimeWithoutSeconds("13:14"), "13:14");
-    EXPECT_EQ(TimeWithoutSeconds(""), "");
-    EXPECT_EQ(TimeWithoutSeconds("kl. 13"), "kl. 13");
+    ExpectMapping<const char*, const char*>(TimeWithoutSeconds, {{"13:14", "13:14"}, {"", ""}, {"kl. 13", "kl. 13"}});
 }

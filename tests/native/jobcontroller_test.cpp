@@ -7,8 +7,10 @@
 #include "base/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
+#include "tests/native/support/Mapping.h"
 
 using namespace tavrel;
+using tavrel::test::ExpectMapping;
 
 namespace {
 
@@ -125,12 +127,9 @@ struct JobControllerTest : ::testing::Test {
 TEST(JobCaption, NameWithoutFolderAndLastFourCharacters) {
     EXPECT_EQ(JobCaption("Drev_C"), "Ambrex Tavrel 2 - Drev_C");
     EXPECT_EQ(JobCaption("Ikke navngivet"), "Ambrex Tavrel 2 - Ikke navngivet");
-    EXPECT_EQ(JobNameOf("C:\\Jobs\\Drev_C.tvj"), "Drev_C");
-    EXPECT_EQ(JobNameOf("Drev_C.tvj"), "Drev_C");
-    EXPECT_EQ(JobNameOf("C:\\Jobs\\Kopi.a"), "Ko");
-    EXPECT_EQ(JobNameOf("C:\\Jobs\\Søndagsjob"), "Søndag");
-    EXPECT_EQ(JobNameOf("C:\\Jobs\\ÆØÅæ"), "");
-    EXPECT_EQ(JobNameOf(""), "");
+    ExpectMapping<const char*, const char*>(JobNameOf, {{"C:\\Jobs\\Drev_C.tvj", "Drev_C"}, {"Drev_C.tvj", "Drev_C"},
+                                                        {"C:\\Jobs\\Kopi.a", "Ko"}, {"C:\\Jobs\\Søndagsjob", "Søndag"},
+                                                        {"C:\\Jobs\\ÆØÅæ", ""}, {"", ""}});
 }
 
 TEST_F(JobControllerTest, LoadFillsTheWindowInOrder) {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/SimFileSystem.h"
+#include "tests/native/support/Mapping.h"
 
 using namespace tavrel;
+using tavrel::test::ExpectMapping;
 
 namespace {
 
@@ -15,10 +17,10 @@ const char* kHead =
 }  // namespace
 
 TEST(Report, FileNameBesideTheJob) {
-    EXPECT_EQ(SkippedReportFile("C:\\Jobs\\Drev_C.tvj"), "C:\\Jobs\\Drev_C.txt");
-    EXPECT_EQ(SkippedReportFile("Drev_C.tvj"), "Drev_C.txt");
-    EXPECT_EQ(SkippedReportFile("C:\\Jobs.v2\\Job"), "C:\\Jobs.v2\\Job.txt");
-    EXPECT_EQ(SkippedReportFile(""), ".txt");
+    ExpectMapping<const char*, const char*>(SkippedReportFile, {{"C:\\Jobs\\Drev_C.tvj", "C:\\Jobs\\Drev_C.txt"},
+                                                                {"Drev_C.tvj", "Drev_C.txt"},
+                                                                {"C:\\Jobs.v2\\Job", "C:\\Jobs.v2\\Job.txt"},
+                                                                {"", ".txt"}});
 }
 
 TEST(Report, NothingLeftOutGivesFiveLines) {

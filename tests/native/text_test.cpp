@@ -1,9 +1,11 @@
 #include "base/Text.h"
 #include "base/Path.h"
+#include "tests/native/support/Mapping.h"
 
 #include <gtest/gtest.h>
 
 using namespace tavrel;
+using tavrel::test::ExpectMapping;
 
 TEST(Text, Cp1252RoundTripsDanishLettersAndTheHighBlock) {
     std::string utf8 = "Højde æøå ÆØÅ € – “x”";
@@ -19,13 +21,11 @@ TEST(Text, TextFilesFallBackToUtf8WithAMarkOnlyWhenNeeded) {
     std::string bytes = EncodeTextFile(greek);
     EXPECT_EQ(bytes, "\xEF\xBB\xBF" + greek);
     EXPECT_EQ(DecodeTextFile(bytes), greek);
-    EXPECT_EQ(DecodeTextFile("\xE6"), "æ");
-    // A mark followed by bytes that are not UTF-8 still gives text.
-    EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBF\xE6"), "æ");
-    // UTF-8 without a mark, as Notepad saves it, stays UTF-8; Windows-1252 stays Windows-1252.
-    EXPECT_EQ(DecodeTextFile("C:\\Bøger\\"), "C:\\Bøger\\");
-    EXPECT_EQ(DecodeTextFile("C:\\B\xF8ger\\"), "C:\\Bøger\\");
-    EXPECT_EQ(DecodeTextFile("\xC6\xD8\xC5"), "ÆØÅ");
+    // A mark followed by bytes that are not UTF-8 still gives text. UTF-8 without a mark, as
+    // Notepad saves it, stays UTF-8; Windows-1252 stays Windows-1252.
+    ExpectMapping<const char*, const char*>(DecodeTextFile, {{"\xE6", "æ"}, {"\xEF\xBB\xBF\xE6", "æ"},
+                                                             {"C:\\Bøger\\", "C:\\Bøger\\"},
+                                                             {"C:\\B\xF8ger\\", "C:\\Bøger\\"}, {"\xC6\xD8\xC5", "ÆØÅ"}});
 }
 
 TEST(Text, SplitLinesAcceptsEveryLineEnd) {
