@@ -1,5 +1,7 @@
 #include "controls/Window.h"
 
+#include "core/Texts.h"
+
 #include <algorithm>
 #include <exception>
 
@@ -193,7 +195,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) { return HandleMessage(msg, wp, lp); }
 
 void Window::OnException(const char* what) {
-    ::MessageBoxW(hwnd_, ToWide(what).c_str(), L"Fejl", MB_OK | MB_ICONERROR);
+    ::MessageBoxW(hwnd_, ToWide(what).c_str(), ToWide(kErrorCaption).c_str(), MB_OK | MB_ICONERROR);
 }
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -320,7 +322,7 @@ void Dialog::End(INT_PTR result) {
 }
 
 void Dialog::OnException(const char* what) {
-    ::MessageBoxW(hwnd_, ToWide(what).c_str(), L"Fejl", MB_OK | MB_ICONERROR);
+    ::MessageBoxW(hwnd_, ToWide(what).c_str(), ToWide(kErrorCaption).c_str(), MB_OK | MB_ICONERROR);
 }
 
 INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

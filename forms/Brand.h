@@ -2,10 +2,10 @@
 // window's status bar all carry the same copyright line.
 #pragma once
 
+#include "core/Texts.h"  // kProductName, kMajorVersion, kAppTitle
+
 namespace tavrel {
 
-constexpr const char* kProductName = "Ambrex Tavrel";
-constexpr const char* kMajorVersion = "2";
 constexpr const char* kVersionText = "Version 2.1.0";
 // Ends with eight blanks: the status bar panel and the splash's clipped label rely on the gap.
 constexpr const char* kCopyrightLine = "\xC2\xA9 2026 Ambrex Software        ";

@@ -126,7 +126,7 @@ void TfrmCopyMain::FormCreate() {
     job_->LoadIfPresent([this] {
         if (splashText_) splashText_(design::kLoadingJob);
     });
-    SetStatusText("Klar");
+    SetStatusText(kReadyText);
 
     // 10. The splash has done its work.
     if (closeSplash_) closeSplash_();

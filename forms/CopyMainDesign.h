@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/JobSettings.h"
+#include "core/Texts.h"
 
 namespace tavrel::design {
 
@@ -59,7 +60,7 @@ inline constexpr JobBox kJobBoxes[] = {
 // clang-format on
 
 // The window and its frame.
-inline constexpr const char* kTitle = "Tavrel";
+inline constexpr const char* kTitle = kAppTitle;
 inline constexpr int kWidth = 746, kHeight = 840;
 inline constexpr int kPanel2Width = 238;
 inline constexpr int kButtonRow = 30;  // cmdInfo and cmdStart at the foot of Panel2
@@ -116,7 +117,7 @@ struct FileTexts {
 inline constexpr FileTexts kJobFiles{"Ambrex Tavrel Filsæt", "*.tvj", "tvj"};
 
 // The status bar while the last job loads and while the tree is read again.
-inline constexpr const char* kLoadingJob = "Indlæser job...";
+inline constexpr const char* kLoadingJob = kLoadingJobText;
 inline constexpr const char* kRefreshing = "Opdaterer...";
 
 // mnuTab carries the other tab's name and its shortcut.

@@ -205,7 +205,7 @@ void TfrmCopyMain::mnuOpdaterClick() {
     DirTreeT1->RefreshTree();
     job_->Reload();
     DirTreeT1->EndUpdate();
-    SetStatusText("Klar");
+    SetStatusText(kReadyText);
 }
 
 void TfrmCopyMain::mnuDiskettedrevClick() {

@@ -49,7 +49,7 @@ void TfrmOm::FormCreate() {
     // font's name, made bold and 10 points.
     CreateLabel(lblBrand, hwnd_, {.text = "Ambrex", .left = 64, .top = 16,
                                   .font = GetUiFont(formName, 13, true), .id = idBrand});
-    CreateLabel(lblProg, hwnd_, {.text = "Tavrel", .left = 64, .top = 32,
+    CreateLabel(lblProg, hwnd_, {.text = kAppTitle, .left = 64, .top = 32,
                                  .font = GetUiFont("Verdana", 27, true), .id = idProg});
     CreateLabel(lblVersion, hwnd_, {.text = kVersionText, .left = 64, .top = 68, .width = 225, .height = 25,
                                     .font = GetUiFont(kFormFontName, 13), .id = idVersion});

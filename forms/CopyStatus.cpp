@@ -1,6 +1,7 @@
 #include "forms/CopyStatus.h"
 
 #include "core/Abort.h"
+#include "core/Texts.h"
 #include "forms/UiFont.h"
 #include "res/resource.h"
 
@@ -87,7 +88,7 @@ void TStatus::FormCreate() {
     };
     button(cmdAnnuller, idAnnuller, "Annuller", 504, 136);
     group(grpMarkeret, idMarkeret, " Gennemset: ", ScaleRect(16, 88, 121, 73));
-    group(grpKopieret, idKopieret, " Kopieret: ", ScaleRect(240, 88, 121, 73));
+    group(grpKopieret, idKopieret, kCopiedGroupCaption, ScaleRect(240, 88, 121, 73));
     button(cmdKopier, idKopier, " &Start", 504, 96);
     SetButtonPicture(cmdKopier, IDI_START);
     button(cmdUdeladte, idUdeladte, "&Udeladte filer", 504, 32);

@@ -5,6 +5,7 @@
 
 #include "controls/Window.h"
 #include "core/HelpPage.h"
+#include "core/Texts.h"
 #include "platform/win32/Win32System.h"
 
 namespace tavrel {
@@ -42,7 +43,7 @@ void OpenHelpPage(IFileSystem& fs, IShell& shell, IMessageBox& messages, const s
         }
     if (page.empty()) {
         messages.Show("Hjælpen kunne ikke findes. Den skulle ligge i filen \"" + folder + kHelpPageName + "\".",
-                      "Tavrel", MsgButtons::Ok, MsgIcon::Information);
+                      kAppTitle, MsgButtons::Ok, MsgIcon::Information);
         return;
     }
     // Given to a browser as an address, the page opens at its part; opened as a file through
