@@ -36,11 +36,12 @@ bool PlanJob(JobController& job, ITaskScheduler& scheduler, IPlanDialog& dialog,
     // The name is taken now: the dialog is modal, so the job cannot change under it.
     const std::string jobFileName = job.JobFileName();
     const PlanStatus status = ReadPlan(scheduler, jobFileName, programFolder);
-    dialog.Show(JobNameOf(jobFileName), FormFor(status.plan), PlanStatusText(status), [&](const PlanForm& form) -> std::optional<PlanRefusal> {
+    const PlanOK ok = [&](const PlanForm& form) -> std::optional<PlanRefusal> {
         auto message = PlanFromForm(scheduler, jobFileName, programFolder, form);
         if (!message) return std::nullopt;
         return PlanRefusal{*message, PlanStatusText(ReadPlan(scheduler, jobFileName, programFolder))};
-    });
+    };
+    dialog.ShowPlan(JobNameOf(jobFileName), FormFor(status.plan), PlanStatusText(status), ok);
     return true;
 }
 

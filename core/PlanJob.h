@@ -27,7 +27,7 @@ public:
     // Shows the dialog for the job of that name modally, with the form filled in and the
     // status text below the choices. ok runs at each OK; Annuller, Esc and the close box end
     // it without a call.
-    virtual void Show(const std::string& jobName, const PlanForm& form, const std::string& status,
+    virtual void ShowPlan(const std::string& jobName, const PlanForm& form, const std::string& status,
                       const PlanOK& ok) = 0;
 };
 

@@ -17,7 +17,8 @@ namespace {
 const char* kProgram = "C:\\Programmer\\Ambrex Tavrel\\";
 const char* kJob = "C:\\Jobs\\Drev_C.tvj";
 const char* kFolder = "Ambrex Tavrel";
-const char* kSaveQuestion = "Jobbet skal gemmes, før det kan planlægges.\r\n\r\nØnsker du at gemme det aktuelle job?";
+const char* kSaveQuestion =
+    "Jobbet skal gemmes, før det kan planlægges.\r\n\r\nØnsker du at gemme det aktuelle job?";
 
 class FakeTree : public IJobTree {
 public:
@@ -54,7 +55,8 @@ public:
     std::vector<PlanRefusal> refusals;
     bool closedByOK = false;
 
-    void Show(const std::string& jobName, const PlanForm& form, const std::string& status, const PlanOK& ok) override {
+    void ShowPlan(const std::string& jobName, const PlanForm& form, const std::string& status,
+                  const PlanOK& ok) override {
         ++shows;
         shownName = jobName;
         shownForm = form;
@@ -275,7 +277,8 @@ TEST(PlanStatusText, WhatTheDialogSaysBelowTheChoices) {
         const char* text;
     };
     PlanStatus logon{.plan = Plan{PlanKind::AtLogon}, .hasTask = true, .lastRun = "Ikke kørt endnu."};
-    PlanStatus other{.plan = Plan{PlanKind::Other}, .hasTask = true, .actionCurrent = false, .lastRun = "Ikke kørt endnu."};
+    PlanStatus other{
+        .plan = Plan{PlanKind::Other}, .hasTask = true, .actionCurrent = false, .lastRun = "Ikke kørt endnu."};
     const Case cases[] = {
         {"no task", PlanStatus{}, "Jobbet er ikke planlagt."},
         {"at logon", logon, "Planlagt: Når du logger på.\r\nIkke kørt endnu."},
