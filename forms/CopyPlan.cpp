@@ -19,7 +19,7 @@ constexpr const char* kKl = "&Klokkeslæt (TT:MM):";
 constexpr const char* kIndhent = "Kør, så snart det er &muligt, hvis et tidspunkt blev sprunget over";
 constexpr const char* kOK = "OK";
 constexpr const char* kAnnuller = "Annuller";
-constexpr int kClientWidth = 392, kClientHeight = 318;
+constexpr int kClientWidth = 392, kClientHeight = 332;
 
 }  // namespace
 
@@ -85,7 +85,8 @@ void TfrmPlan::FormCreate() {
     RECT bevel = ScaleRect(16, 204, kClientWidth - 32, 2);
     Bevel1.Create(hwnd_, {.bounds = bevel, .id = idBevel, .style = SS_ETCHEDHORZ,
                           .textColor = SystemColor(COLOR_WINDOWTEXT)});
-    lblStatus.Create(hwnd_, {.text = status_, .bounds = ScaleRect(16, 214, kClientWidth - 32, 58), .id = idStatus,
+    // Room for five lines: a Task Scheduler that cannot be reached says so with the system's text.
+    lblStatus.Create(hwnd_, {.text = status_, .bounds = ScaleRect(16, 214, kClientWidth - 32, 72), .id = idStatus,
                              .style = SS_LEFT | SS_NOPREFIX, .font = form,
                              .textColor = SystemColor(COLOR_WINDOWTEXT)});
     cmdOK.Create(hwnd_, {.text = kOK, .bounds = ScaleRect(kClientWidth - 178, kClientHeight - 37, 75, 25),
