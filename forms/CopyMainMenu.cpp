@@ -144,7 +144,8 @@ void TfrmCopyMain::menuFilerClick(MenuHandle menu) {
             menu.Insert(at++, ID_MNUSIDSTEFIL1 + static_cast<int>(i),
                         RecentMenuCaption(static_cast<int>(i + 1), recentPaths_[i]));
     }
-    for (int id : {ID_MNUAABN, ID_MNULUK, ID_MNUGEM, ID_MNUGEMSOM, ID_MNUPLANLAEG}) menu.Enable(id, !WaitsForRunNow(id));
+    for (int id : {ID_MNUAABN, ID_MNULUK, ID_MNUGEM, ID_MNUGEMSOM, ID_MNUPLANLAEG})
+        menu.Enable(id, !WaitsForRunNow(id));
     for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i)
         menu.Enable(ID_MNUSIDSTEFIL1 + static_cast<int>(i), !WaitsForRunNow(ID_MNUSIDSTEFIL1 + static_cast<int>(i)));
 }
