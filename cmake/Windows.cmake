@@ -42,10 +42,10 @@ target_include_directories(tavrel PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(tavrel PRIVATE tavrel_controls tavrel_win32 tavrel_core)
 target_link_options(tavrel PRIVATE -municode -mwindows)
 
-# The progress, splash and About windows are tested in real windows, with the program's resources.
-foreach(forms_test status_test splash_test about_test uifont_test)
+# The progress, splash, About and Planlæg windows are tested in real windows, with the program's resources.
+foreach(forms_test status_test splash_test about_test uifont_test plan_test)
   target_sources(${forms_test} PRIVATE forms/UiFont.cpp forms/Panel.cpp forms/StatusAnimation.cpp
-                 forms/CopyStatus.cpp forms/CopySplash.cpp forms/CopyOm.cpp res/Tavrel.rc)
+                 forms/CopyStatus.cpp forms/CopySplash.cpp forms/CopyOm.cpp forms/CopyPlan.cpp res/Tavrel.rc)
   target_include_directories(${forms_test} PRIVATE ${CMAKE_SOURCE_DIR}/res)
   target_link_libraries(${forms_test} PRIVATE version)
 endforeach()

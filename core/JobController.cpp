@@ -23,6 +23,8 @@ constexpr const char* kDamagedListText =
 constexpr const char* kMissingFoldersText = "Følgende bibliotek(er) eksisterer ikke mere:\n";
 constexpr const char* kSaveQuestion = "Ønsker du at gemme det aktuelle job?";
 constexpr const char* kSaveCaption = "Gem job";
+constexpr const char* kSaveToPlanQuestion = "Jobbet skal gemmes, før det kan planlægges.\r\n\r\n"
+                                            "Ønsker du at gemme det aktuelle job?";
 constexpr const char* kRecentGoneText = "Den valgte fil er blevet slettet.";
 constexpr uint64_t kMaxJobFileSize = 64ull * 1024 * 1024;
 
@@ -241,6 +243,13 @@ bool JobController::OfferToSave() {
         MsgResult::Yes)
         return true;
     return SaveJob() != SaveOutcome::Failed;
+}
+
+bool JobController::SaveBeforePlanning() {
+    if (!modified_ && !jobFileName_.empty() && FileExists(fs_, jobFileName_)) return true;
+    if (messages_.Show(kSaveToPlanQuestion, kSaveCaption, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
+        return false;
+    return SaveJob() == SaveOutcome::Saved;
 }
 
 bool JobController::CloseWindow(const WindowPlacement& placement, bool floppy) {

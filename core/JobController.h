@@ -117,6 +117,11 @@ public:
     // failed (the failure is shown) and the job must stay open. A cancelled save dialog is the
     // user's answer: the job goes unsaved, as after No.
     bool OfferToSave();
+    // Planlæg...: the Task Scheduler runs the job from its file, so an untitled or modified job,
+    // or one whose file is gone, is saved first after the usual question. True when the job is
+    // in its file as the window shows it; No, a cancelled save dialog or a failed save (which
+    // is reported) give false, and nothing is to be planned.
+    bool SaveBeforePlanning();
     // The window closes (FormCloseQuery): a modified job is offered for saving, then the
     // window's placement, the job to reopen and the floppy option are written and the settings
     // key is closed. False when the save failed: the window stays with the job unsaved, and

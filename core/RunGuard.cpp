@@ -37,6 +37,7 @@ bool WaitsForRun(JobCommand command, const JobController& job) {
     case JobCommand::Close:
     case JobCommand::Recent:
     case JobCommand::SaveAs:
+    case JobCommand::Plan:
     case JobCommand::Refresh:
     case JobCommand::FloppyDrives: return true;
     }

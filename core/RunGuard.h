@@ -44,10 +44,11 @@ private:
 };
 
 // The commands that switch, rename or rebuild the job.
-enum class JobCommand { Open, Close, Recent, Save, SaveAs, Refresh, FloppyDrives };
+enum class JobCommand { Open, Close, Recent, Save, SaveAs, Plan, Refresh, FloppyDrives };
 // A run writes its report beside the job file it began with, records that file's stamp and
 // walks the folders it collected, so these commands wait until it has finished: all but Gem,
-// which waits only when it would ask for a name.
+// which waits only when it would ask for a name. Planlæg... may save the job under a new name
+// first, so it waits as Gem som does.
 bool WaitsForRun(JobCommand command, const JobController& job);
 
 }  // namespace tavrel

@@ -141,6 +141,7 @@ private:
     void cmdInfoClick();
     void RunJob(RunMode mode);
     void mnuSidsteFilClick(int entry);
+    void mnuPlanlaegClick();
     void mnuOpdaterClick();
     void mnuDiskettedrevClick();
     void mnuUdeladteClick();

@@ -10,9 +10,12 @@
 #include "core/HelpPage.h"
 #include "core/Report.h"
 #include "base/Text.h"
+#include "core/PlanJob.h"
 #include "forms/CopyOm.h"
+#include "forms/CopyPlan.h"
 #include "forms/CopyStatus.h"
 #include "forms/HelpPage.h"
+#include "platform/win32/Win32TaskScheduler.h"
 #include "CopyMainIds.h"
 
 namespace tavrel {
@@ -27,6 +30,7 @@ struct JobItem {
 constexpr JobItem kJobItems[] = {
     {ID_MNUAABN, JobCommand::Open},       {ID_MNULUK, JobCommand::Close},
     {ID_MNUGEM, JobCommand::Save},        {ID_MNUGEMSOM, JobCommand::SaveAs},
+    {ID_MNUPLANLAEG, JobCommand::Plan},
     {ID_MNUOPDATER, JobCommand::Refresh}, {ID_MNUDISKETTEDREV, JobCommand::FloppyDrives},
     {ID_MNUSIDSTEFIL1, JobCommand::Recent}, {ID_MNUSIDSTEFIL1 + 1, JobCommand::Recent},
     {ID_MNUSIDSTEFIL1 + 2, JobCommand::Recent}, {ID_MNUSIDSTEFIL1 + 3, JobCommand::Recent},
@@ -61,6 +65,7 @@ void TfrmCopyMain::BindMenu() {
     commands_.On(ID_MNULUK, [this] { job_->Close(); });
     commands_.On(ID_MNUGEM, [this] { job_->Save(); });
     commands_.On(ID_MNUGEMSOM, [this] { job_->SaveAs(); });
+    commands_.On(ID_MNUPLANLAEG, [this] { mnuPlanlaegClick(); });
     for (int entry = 1; entry <= 4; ++entry)
         commands_.On(ID_MNUSIDSTEFIL1 + entry - 1, [this, entry] { mnuSidsteFilClick(entry); });
     commands_.On(ID_MNUAFSLUT, [this] { mnuAfslutClick(); });
@@ -139,9 +144,16 @@ void TfrmCopyMain::menuFilerClick(MenuHandle menu) {
             menu.Insert(at++, ID_MNUSIDSTEFIL1 + static_cast<int>(i),
                         RecentMenuCaption(static_cast<int>(i + 1), recentPaths_[i]));
     }
-    for (int id : {ID_MNUAABN, ID_MNULUK, ID_MNUGEM, ID_MNUGEMSOM}) menu.Enable(id, !WaitsForRunNow(id));
+    for (int id : {ID_MNUAABN, ID_MNULUK, ID_MNUGEM, ID_MNUGEMSOM, ID_MNUPLANLAEG})
+        menu.Enable(id, !WaitsForRunNow(id));
     for (size_t i = 0; i < recentPaths_.size() && i < 4; ++i)
         menu.Enable(ID_MNUSIDSTEFIL1 + static_cast<int>(i), !WaitsForRunNow(ID_MNUSIDSTEFIL1 + static_cast<int>(i)));
+}
+
+void TfrmCopyMain::mnuPlanlaegClick() {
+    Win32TaskScheduler scheduler;
+    TfrmPlan dialog(hwnd_);
+    PlanJob(*job_, scheduler, dialog, ProgramFolder());
 }
 
 void TfrmCopyMain::mnuSidsteFilClick(int entry) {

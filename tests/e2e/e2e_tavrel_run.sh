@@ -84,6 +84,12 @@ sleep 1
 dialog=$(xdotool search --onlyvisible --name "^(Save As|Gem som)$" 2>/dev/null | head -1)
 check "Gem som during a run opens no file dialog" '[ -z "$dialog" ]'
 [ -n "$dialog" ] && tv_answer "^(Save As|Gem som)$" Escape
+# Planlæg... may save the job under a new name first; it waits as Gem som does.
+tv_keys $id alt+f p
+sleep 1
+dialog=$(xdotool search --onlyvisible --name "^(Planl.*g - |Gem job$)" 2>/dev/null | head -1)
+check "Planlæg during a run opens no dialog" '[ -z "$dialog" ]'
+[ -n "$dialog" ] && tv_answer "^(Planl.*g - |Gem job$)" Escape
 # The menu left open by the greyed item is closed; a key too many only aborts the run early.
 xdotool key Escape
 for attempt in 1 2 3; do

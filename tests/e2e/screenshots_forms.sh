@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Pictures of the progress, splash and About windows for a look by eye: runs the disabled
+# Pictures of the progress, splash, About and Planlæg windows for a look by eye: runs the disabled
 # screenshot test of status_test.exe under the Wine harness and converts its bitmaps to PNG
 # files in build/screenshots/forms/.
 # Usage: tests/e2e/screenshots_forms.sh ROOT WINBUILD

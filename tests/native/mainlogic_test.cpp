@@ -451,7 +451,7 @@ TEST(WaitsForRun, CommandsThatWouldChangeTheRunningJobWait) {
         {JobCommand::Open, true, true},         {JobCommand::Close, true, true},
         {JobCommand::Recent, true, true},       {JobCommand::SaveAs, true, true},
         {JobCommand::Save, false, true},        {JobCommand::Refresh, true, true},
-        {JobCommand::FloppyDrives, true, true},
+        {JobCommand::FloppyDrives, true, true}, {JobCommand::Plan, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.command));

@@ -14,6 +14,7 @@
 #include "core/Abort.h"
 #include "forms/Brand.h"
 #include "forms/CopyOm.h"
+#include "forms/CopyPlan.h"
 #include "forms/CopySplash.h"
 #include "forms/CopyStatus.h"
 #include "forms/UiFont.h"
@@ -457,6 +458,15 @@ TEST_F(ProgressWindow, DISABLED_Screenshots) {
     ASSERT_TRUE(about.Create(nullptr));
     about.Show();
     SaveShot(about, "about");
+    about.Hide();
+
+    TfrmPlan plan(nullptr);
+    ASSERT_TRUE(plan.Create("Min backup", PlanForm{PlanKind::Daily, "02:30", 0, true},
+                            "Planlagt: Hver dag kl. 02:30, eller så snart det er muligt, hvis tidspunktet blev "
+                            "sprunget over.\r\nSidst kørt: 08-12-2026 kl. 02:30. Afsluttet.",
+                            {}));
+    plan.Show();
+    SaveShot(plan, "plan");
 }
 
 namespace {
