@@ -23,6 +23,8 @@ public:
     bool Open() { return store_.Open(); }
     void Close() { store_.Close(); }
     bool IsOpen() const { return store_.IsOpen(); }
+    // The store itself, for the subkeys other modules keep their own values in.
+    ISettingsStore& Store() { return store_; }
 
     // Numbers are decimal text; a missing value or one that is not a whole number gives the
     // default. Booleans are "1"/"0" and read true for any number other than 0.

@@ -7,6 +7,7 @@
 
 #include "core/Formats.h"
 #include "core/Texts.h"
+#include "core/TimeRules.h"
 #include "base/Text.h"
 #include "base/Path.h"
 
@@ -32,6 +33,17 @@ constexpr uint32_t kErrorFileExists = 80;
 constexpr uint32_t kErrorAlreadyExists = 183;
 // A name component may hold 255 characters; longer temporary names fall back to a hash.
 constexpr size_t kMaxNameLength = 255;
+
+// The drive or share a path lies on ("E:\\", "\\\\srv\\share\\"), folded: the key of its volume.
+std::string VolumeRootOf(const std::string& path) {
+    if (path.size() >= 2 && path[1] == ':') return FoldCase(path.substr(0, 2)) + "\\";
+    if (path.starts_with("\\\\")) {
+        const size_t server = path.find('\\', 2);
+        const size_t share = server == std::string::npos ? server : path.find('\\', server + 1);
+        return FoldCase(share == std::string::npos ? path : path.substr(0, share)) + "\\";
+    }
+    return {};
+}
 
 // The check of a temporary name: FNV-1a over a key of the program's and the name it stands for.
 // A name the user made up passes it once in four thousand million.
@@ -334,11 +346,21 @@ uint32_t CopyRules::FileDateOf(const std::string& path) {
     return ctx_.fs.ToDosDateTime(time).value_or(0);
 }
 
-bool CopyRules::AsNew(FileTime destTime, FileTime sourceTime) {
+bool CopyRules::AsNew(FileTime destTime, FileTime sourceTime, const std::string& target) {
     auto sourceDos = ctx_.fs.ToDosDateTime(sourceTime);
     auto destDos = ctx_.fs.ToDosDateTime(destTime);
-    if (sourceDos && destDos) return *destDos >= *sourceDos;
-    return destTime == sourceTime;
+    if (sourceDos && destDos ? *destDos >= *sourceDos : destTime == sourceTime) return true;
+    // A volume that keeps local times shows its files an hour off after a summer-time switch.
+    // Only a copy that seems older is asked about, so the volume is asked only then.
+    return UnchangedAcrossSummerTime(TargetFileSystem(target), sourceTime, destTime);
+}
+
+const std::string& CopyRules::TargetFileSystem(const std::string& target) {
+    const std::string root = VolumeRootOf(target);
+    auto known = targetFileSystems_.find(root);
+    if (known == targetFileSystems_.end())
+        known = targetFileSystems_.emplace(root, root.empty() ? std::string() : ctx_.fs.FileSystemName(target)).first;
+    return known->second;
 }
 
 bool CopyRules::DestinationUpToDate(const std::string& target, const DirEntry& source) {
@@ -346,7 +368,7 @@ bool CopyRules::DestinationUpToDate(const std::string& target, const DirEntry& s
     if (!entry || entry->IsFolder()) return false;
     FileTime destTime = 0;
     if (!ctx_.fs.GetLastWriteTime(target, destTime)) return false;
-    return AsNew(destTime, source.lastWrite);
+    return AsNew(destTime, source.lastWrite, target);
 }
 
 bool CopyRules::UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source) {
@@ -355,7 +377,7 @@ bool CopyRules::UpToDateIn(DestListing& listing, const std::string& target, cons
         return false;
     case DestListing::State::Listed:
         if (const DirEntry* there = listing.Find(source.name))
-            return !there->IsFolder() && AsNew(there->lastWrite, source.lastWrite);
+            return !there->IsFolder() && AsNew(there->lastWrite, source.lastWrite, target);
         if (DestListing::MissIsCertain(source.name)) return false;
         break;
     default:

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -150,7 +151,9 @@ private:
     // stops the run.
     void InsideFolder(FolderIdentity& id, const char* errorText, bool stopRun, const std::function<void()>& work);
     bool UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source);
-    bool AsNew(FileTime destTime, FileTime sourceTime);
+    bool AsNew(FileTime destTime, FileTime sourceTime, const std::string& target);
+    // The file system of the volume the target lies on, asked once per volume and run.
+    const std::string& TargetFileSystem(const std::string& target);
     bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true);
     bool DiscardFile(const std::string& path);
     void RemoveLeftovers(DestListing& listing, const std::string& destFolder);
@@ -173,6 +176,7 @@ private:
     std::vector<std::pair<std::string, FsError>> undeleted_;
     std::unordered_set<std::string> undeletedLeft_;
     bool protectedResolved_ = false;
+    std::unordered_map<std::string, std::string> targetFileSystems_;  // by folded volume root
 };
 
 }  // namespace tavrel

@@ -42,6 +42,10 @@ constexpr const char* kCountGroupCaption = " Vil blive kopieret: ";
 constexpr const char* kDeletedGroupCaption = " Slettet: ";
 constexpr const char* kAbortCaption = "Afbryd";
 constexpr const char* kCloseCaption = "Luk";
+// Why a run stopped, as its history line tells it.
+constexpr const char* kReverseDeclinedNote = "Kopieringen den modsatte vej blev ikke bekræftet.";
+constexpr const char* kDeleteDeclinedNote = "Spørgsmålet om at slette destinationsmappen først blev ikke besvaret.";
+constexpr const char* kReportFailedNote = "Rapporten over udeladte filer kunne ikke gemmes: %s";
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
@@ -113,8 +117,17 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
         ~Reset() { flag = false; }
     } reset{running_};
 
+    // The history tells when the run began, also when a question ends it.
+    startedAt_ = d_.clock.LocalNow();
+    historyTick_ = d_.clock.TickCount();
+    stopNote_.clear();
+    historyFailure_.clear();
     Plan plan{mode};
-    if (std::optional<RunOutcome> stop = AskQuestions(plan)) return *stop;
+    if (std::optional<RunOutcome> stop = AskQuestions(plan)) {
+        RecordHistory(d_.job.JobFileName(), mode, RunEnd::Stopped, stopNote_);
+        if (!historyFailure_.empty()) host_.SetStatusText(historyFailure_);
+        return *stop;
+    }
     BeginWork();
     // The direction is fixed for the whole run, whatever happens to the option meanwhile; the
     // other settings are read at each use, so a change during the run counts from then on.
@@ -141,12 +154,14 @@ std::optional<RunOutcome> CopyRun::AskQuestions(Plan& plan) {
     const bool copy = plan.mode == rmCopy;
     // Without a destination every copy would land relative to the current folder.
     if (copy && settings.destination.empty()) {
+        stopNote_ = kNoDestination;
         d_.messages.Show(kNoDestination, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
         return RunOutcome::Refused;
     }
     if (copy && settings.reverse &&
         d_.messages.Show(kReverseQuestion, kReverseCaption, MsgButtons::YesNo, MsgIcon::Warning) != MsgResult::Yes) {
         d_.job.SetReverse(false);
+        stopNote_ = kReverseDeclinedNote;
         return RunOutcome::Declined;
     }
 
@@ -159,14 +174,18 @@ std::optional<RunOutcome> CopyRun::AskQuestions(Plan& plan) {
     if (copy && settings.deleteDestFirst && !settings.reverse) {
         const MsgResult answer = d_.messages.Show(FillText(kDeleteQuestion, settings.destination), kDeleteCaption,
                                                   MsgButtons::YesNoCancel, MsgIcon::Warning);
-        if (answer != MsgResult::Yes && answer != MsgResult::No) return RunOutcome::Declined;
+        if (answer != MsgResult::Yes && answer != MsgResult::No) {
+            stopNote_ = kDeleteDeclinedNote;
+            return RunOutcome::Declined;
+        }
         plan.deletePhase = answer == MsgResult::Yes;
     }
     if (!plan.deletePhase) return std::nullopt;
     plan.marked = d_.job.CollectMarkedFolders();
     std::string found;
     if (DestinationHoldsMarkedFolder(plan.dest, plan.marked, found)) {
-        d_.messages.Show(FillText(kDeleteRefused, plan.dest, found), kDeleteCaption, MsgButtons::Ok, MsgIcon::Warning);
+        stopNote_ = FillText(kDeleteRefused, plan.dest, found);
+        d_.messages.Show(stopNote_, kDeleteCaption, MsgButtons::Ok, MsgIcon::Warning);
         return RunOutcome::Refused;
     }
     return std::nullopt;
@@ -250,15 +269,46 @@ RunOutcome CopyRun::Finish(const Plan& plan) {
     const bool reportSaved = skipped_.Save(d_.fs, d_.job.JobFileName(), &error);
     host_.SetTimerEnabled(false);
     host_.SetBusyCursor(false);
-    host_.SetStatusText(kReadyText);
+    if (!reportSaved) outcome = RunOutcome::ReportFailed;
+    RecordHistory(d_.job.JobFileName(), plan.mode,
+                  !reportSaved ? RunEnd::Failed : aborted ? RunEnd::Aborted : RunEnd::Completed,
+                  reportSaved ? std::string() : FillText(kReportFailedNote, error.text));
+    // A history that could not be written is told with the run's result, where the user looks:
+    // in the notice after the run when there is one, else in the status bar.
+    const bool notice = !reportSaved || counters_.FailedCount > 0;
+    const std::string historyLine = historyFailure_.empty() ? std::string() : "\n\n" + historyFailure_;
+    host_.SetStatusText(historyFailure_.empty() || notice ? kReadyText : historyFailure_);
     if (!reportSaved) {
-        d_.messages.Show(FillText(kReportNotWritten, reportFile, error.text), kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
-        outcome = RunOutcome::ReportFailed;
+        d_.messages.Show(FillText(kReportNotWritten, reportFile, error.text) + historyLine, kErrorCaption,
+                         MsgButtons::Ok, MsgIcon::Error);
     } else if (counters_.FailedCount > 0) {
-        d_.messages.Show(FailuresNotice(plan.mode, plan.deletePhase, counters_.FailedCount, reportFile), kAppTitle,
-                         MsgButtons::Ok, MsgIcon::Warning);
+        d_.messages.Show(FailuresNotice(plan.mode, plan.deletePhase, counters_.FailedCount, reportFile) + historyLine,
+                         kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
     }
     return outcome;
+}
+
+void CopyRun::RecordHistory(const std::string& jobFileName, RunMode mode, RunEnd end, const std::string& note) {
+    HistoryEntry entry;
+    entry.when = startedAt_;
+    entry.program = d_.program;
+    entry.kind = mode == rmCount ? RunKind::Count : RunKind::Copy;
+    entry.end = end;
+    if (end != RunEnd::Stopped) {
+        entry.examined = counters_.ExaminedCount;
+        entry.copied = counters_.CopiedCount;
+        entry.failed = counters_.FailedCount;
+    }
+    entry.seconds = ElapsedSecondsBetween(historyTick_, d_.clock.TickCount());
+    entry.note = note;
+    historyFailure_ = AppendRunHistory(d_.fs, jobFileName, entry).value_or("");
+}
+
+void CopyRun::RecordNotRun(const std::string& jobFileName, RunMode mode, const std::string& note) {
+    startedAt_ = d_.clock.LocalNow();
+    historyTick_ = d_.clock.TickCount();
+    counters_ = RunCounters{};
+    RecordHistory(jobFileName, mode, RunEnd::Failed, note);
 }
 
 void CopyRun::RecordCompletedCopy() {

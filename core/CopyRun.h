@@ -13,6 +13,7 @@
 #include "core/CopyRules.h"
 #include "core/JobController.h"
 #include "core/Report.h"
+#include "core/RunHistory.h"
 #include "core/RunView.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
@@ -39,6 +40,7 @@ struct CopyRunDeps {
     IRunHost* host;          // unset: a run without a window around it
     IProgressView* progress;  // unset: nothing shown until SetProgressView
     std::atomic<bool>& abort;
+    RunProgram program = RunProgram::Tavrel;  // named in the job's history
 };
 
 class CopyRun {
@@ -63,6 +65,13 @@ public:
     const SkippedFiles& Skipped() const { return skipped_; }
     // The caption the progress window showed last ("Kopiering er afsluttet"...).
     const std::string& FinalCaption() const { return finalCaption_; }
+    // Why the last run's line could not be added to the job's history (empty when it was, or
+    // when the job has no history). The window shows it in the status bar and in the final
+    // notice; tavrelc prints it.
+    const std::string& HistoryFailure() const { return historyFailure_; }
+    // A run that could not start because the job did not load: its line in the history of the
+    // job file named (the job itself may have lost its name in the load).
+    void RecordNotRun(const std::string& jobFileName, RunMode mode, const std::string& note);
 
 private:
     // What the questions settled for one run.
@@ -82,6 +91,8 @@ private:
     void CopyMarkedFolders(const Plan& plan, WalkContext& context, CopyRules& rules);
     RunOutcome Finish(const Plan& plan);
     void RecordCompletedCopy();
+    // The run's line in the job's history; a failure is kept in historyFailure_, never raised.
+    void RecordHistory(const std::string& jobFileName, RunMode mode, RunEnd end, const std::string& note);
     bool DestinationHoldsMarkedFolder(const std::string& dest, const std::vector<std::string>& marked,
                                       std::string& found);
     void ShowCounts();
@@ -96,6 +107,10 @@ private:
     SkippedFiles skipped_;
     std::string finalCaption_;
     std::vector<std::string> missingFolders_;
+    LocalTime startedAt_;      // the run's start, for its history line
+    uint32_t historyTick_ = 0;  // ticks at that start, before any question
+    std::string stopNote_;      // why AskQuestions ended the run
+    std::string historyFailure_;
 };
 
 // The report's text for a marked folder that is not there.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/FailedRuns.h"
 #include "core/JobFile.h"
 #include "core/Texts.h"
 #include "base/Path.h"
@@ -65,7 +66,8 @@ JobController::JobController(const JobControllerDeps& deps)
       tree_(deps.tree),
       cursor_(deps.cursor),
       programFolder_(deps.programFolder),
-      fileTypeOrder_(deps.fileTypeOrder) {}
+      fileTypeOrder_(deps.fileTypeOrder),
+      shell_(deps.shell) {}
 
 const std::vector<std::string>& JobController::CollectMarkedFolders() {
     markedFolders_ = tree_.CollectMarkedFolders();
@@ -132,12 +134,18 @@ bool JobController::LoadJob(const std::string& path) {
     busy.reset();
 
     if (!list.read || list.damaged) loadHadErrors_ = true;
-    if (!list.read) return ReportFileError(listPath, list.error, false);
-    if (list.damaged)
-        messages_.Show(FillText(kDamagedListText, listPath), kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
-    if (!list.missing.empty())
-        messages_.Show(kMissingFoldersText + list.missing, kAppTitle, MsgButtons::Ok, MsgIcon::None);
-    return true;
+    bool read = true;
+    if (!list.read) {
+        read = ReportFileError(listPath, list.error, false);
+    } else {
+        if (list.damaged)
+            messages_.Show(FillText(kDamagedListText, listPath), kErrorCaption, MsgButtons::Ok, MsgIcon::Error);
+        if (!list.missing.empty())
+            messages_.Show(kMissingFoldersText + list.missing, kAppTitle, MsgButtons::Ok, MsgIcon::None);
+    }
+    // After the load's own messages: the job is on screen when the user reads of its runs.
+    if (shell_) TellOfFailedRuns(FailedRunsDeps{fs_, appSettings_.Store(), messages_, *shell_}, jobFileName_);
+    return read;
 }
 
 void JobController::ApplyJobFile(const std::string& path, std::string_view bytes) {

@@ -62,6 +62,9 @@ struct JobControllerDeps {
     std::string programFolder;  // initial folder of the open and save dialogs
     // The order of the file types, as the type list shows them; unset: CompareNoCase.
     TypeOrder fileTypeOrder = {};
+    // The window's shell: with it, a job it opens tells of the unattended runs that went wrong
+    // since the window last showed its history (TellOfFailedRuns). The console has none.
+    IShell* shell = nullptr;
 };
 
 class JobController {
@@ -169,6 +172,7 @@ private:
     IBusyCursor* cursor_;
     std::string programFolder_;
     TypeOrder fileTypeOrder_;
+    IShell* shell_;
 
     JobSettings settings_;
     std::string jobFileName_;

@@ -26,9 +26,9 @@ JobSession::JobSession(const JobSessionDeps& deps, MemoryTree* own, ITreeView& t
       model_(model),
       marking_(tree, model, [this] { return job_.Settings().includeSubfolders; }, [this] { job_.SetModified(); }),
       job_(JobControllerDeps{deps.fs, deps.settings, deps.messages, deps.jobView, marking_, deps.cursor,
-                             deps.programFolder, deps.fileTypeOrder}),
+                             deps.programFolder, deps.fileTypeOrder, deps.shell}),
       run_(CopyRunDeps{job_, deps.settings, deps.fs, deps.clock, deps.messages, deps.runHost, deps.progress,
-                       deps.abort ? *deps.abort : AbortRequested}) {}
+                       deps.abort ? *deps.abort : AbortRequested, deps.program}) {}
 
 JobSession::~JobSession() = default;
 

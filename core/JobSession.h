@@ -30,6 +30,8 @@ struct JobSessionDeps {
     std::string programFolder;  // initial folder of the open and save dialogs
     TypeOrder fileTypeOrder = {};
     std::atomic<bool>* abort = nullptr;  // unset: AbortRequested
+    RunProgram program = RunProgram::Tavrel;  // the program the job's history names
+    IShell* shell = nullptr;  // the window's: opening a job tells of failed unattended runs
 };
 
 class JobSession {

@@ -104,7 +104,7 @@ void TfrmCopyMain::FormCreate() {
     session_ = std::make_unique<JobSession>(
         JobSessionDeps{.fs = fs_, .settings = settings_, .clock = clock_, .messages = messages_, .jobView = *this,
                        .runHost = runView_.get(), .cursor = &cursor_, .programFolder = ProgramFolder(),
-                       .fileTypeOrder = CompareForUser},
+                       .fileTypeOrder = CompareForUser, .shell = &shell_},
         *DirTreeT1, DirTreeT1->Model());
     marking_ = &session_->Marking();
     job_ = &session_->Job();

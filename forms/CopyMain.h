@@ -145,6 +145,7 @@ private:
     void mnuOpdaterClick();
     void mnuDiskettedrevClick();
     void mnuUdeladteClick();
+    void mnuHistorikClick();
     void mnuHjaelpClick();
     void menuOmClick();
     void mnuAfslutClick();

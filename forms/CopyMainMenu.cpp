@@ -9,6 +9,7 @@
 #include "core/Abort.h"
 #include "core/HelpPage.h"
 #include "core/Report.h"
+#include "core/RunHistory.h"
 #include "base/Text.h"
 #include "core/PlanJob.h"
 #include "forms/CopyOm.h"
@@ -72,6 +73,7 @@ void TfrmCopyMain::BindMenu() {
     commands_.On(ID_MNUTAB, [this] { mnuTabClick(); });
     commands_.On(ID_MNUDISKETTEDREV, [this] { mnuDiskettedrevClick(); });
     commands_.On(ID_MNUUDELADTE, [this] { mnuUdeladteClick(); });
+    commands_.On(ID_MNUHISTORIK, [this] { mnuHistorikClick(); });
     commands_.On(ID_MNUOPDATER, [this] { mnuOpdaterClick(); });
     commands_.On(ID_MNUHJAELP, [this] { mnuHjaelpClick(); });
     commands_.On(ID_MENUOM, [this] { menuOmClick(); });
@@ -128,6 +130,7 @@ void TfrmCopyMain::mnuTabClick() {
 void TfrmCopyMain::menuVisClick(MenuHandle menu) {
     menu.SetText(ID_MNUTAB, OtherTabName(TabControl1.Selected()) + design::kTabShortcut);
     menu.Enable(ID_MNUUDELADTE, FileExists(fs_, SkippedReportFile(job_->JobFileName())));
+    menu.Enable(ID_MNUHISTORIK, FileExists(fs_, HistoryFileOf(job_->JobFileName())));
     menu.Enable(ID_MNUDISKETTEDREV, !guard_.Running());
     menu.Enable(ID_MNUOPDATER, !guard_.Running());
 }
@@ -229,6 +232,8 @@ void TfrmCopyMain::mnuDiskettedrevClick() {
 }
 
 void TfrmCopyMain::mnuUdeladteClick() { shell_.OpenWithShell(SkippedReportFile(job_->JobFileName())); }
+
+void TfrmCopyMain::mnuHistorikClick() { shell_.OpenWithShell(HistoryFileOf(job_->JobFileName())); }
 
 void TfrmCopyMain::mnuHjaelpClick() {
     // The help page that ships with the program, at the part about the tab in front. The

@@ -51,6 +51,7 @@ void PrintSummary(Console& console, const CopyRun& run, RunMode mode, const std:
     if (c.FailedCount > 0) console.Out(kFailuresLabel + FormatFileCount(c.FailedCount));
     for (const std::string& folder : missing) console.Out(folder + " - " + kMarkedFolderMissingText);
     console.Out(kTimeLabel + FormatElapsed(ElapsedSecondsBetween(run.StartTick(), clock.TickCount())));
+    if (!run.HistoryFailure().empty()) console.Out(run.HistoryFailure());
 }
 
 int RunJob(Console& console, IFileSystem& fs, const std::string& jobFile, RunMode mode, bool answerYes) {
@@ -64,12 +65,15 @@ int RunJob(Console& console, IFileSystem& fs, const std::string& jobFile, RunMod
     ConsoleRunView view(console, clock);
     JobSession session(JobSessionDeps{.fs = fs, .settings = settings, .clock = clock, .messages = messages,
                                       .jobView = jobView, .runHost = &view, .progress = &view,
-                                      .programFolder = ProgramFolder()},
+                                      .programFolder = ProgramFolder(), .program = RunProgram::Tavrelc},
                        shell);
     session.ReadDrives();
     // A job whose load showed an error (a damaged or short job file, a list with lines that are
     // no folders) is not run unattended: what was read may empty a destination it never named.
     if (!session.OpenJob(jobFile) || session.Job().LoadHadErrors()) {
+        // The history tells the user of it when the window opens the job next time.
+        session.Run().RecordNotRun(jobFile, mode, NotRunAfterLoadErrorsMessage(mode));
+        if (!session.Run().HistoryFailure().empty()) console.Out(session.Run().HistoryFailure());
         settings.Close();
         return kCannotRun;
     }
@@ -88,7 +92,10 @@ int RunJob(Console& console, IFileSystem& fs, const std::string& jobFile, RunMod
     const RunOutcome outcome = run.RunCopy(mode);
     view.ClearStatusLine();
     settings.Close();
-    if (outcome == RunOutcome::Declined || outcome == RunOutcome::Refused) return kStopped;
+    if (outcome == RunOutcome::Declined || outcome == RunOutcome::Refused) {
+        if (!run.HistoryFailure().empty()) console.Out(run.HistoryFailure());
+        return kStopped;
+    }
 
     PrintSummary(console, run, mode, missing, clock);
     if (outcome == RunOutcome::ReportFailed) return kCannotRun;

@@ -87,7 +87,7 @@ TEST_F(Run, CountRunAsksNothingTouchesNothingAndOffersTheCopy) {
     EXPECT_EQ(run.RunCopy(rmCount), RunOutcome::Completed);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(fs.Calls(SimOp::CopyFile) + fs.Calls(SimOp::CreateFolder) + fs.Calls(SimOp::DeleteFile), 0);
-    EXPECT_EQ(fs.Calls(SimOp::WriteFile), 1);  // the report
+    EXPECT_EQ(fs.Calls(SimOp::WriteFile), 2);  // the report and the history's line
     EXPECT_TRUE(view.Logged("play:search"));
     EXPECT_TRUE(view.Logged("status:Indsamler oplysninger..."));
     EXPECT_TRUE(view.Logged("caption:Indsamler oplysninger..."));
