@@ -7,6 +7,7 @@
 #include "base/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
+#include "tests/native/support/RunFixture.h"
 
 using namespace tavrel;
 
@@ -38,23 +39,13 @@ int Danish(const std::string& a, const std::string& b) {
     return ka < kb ? -1 : ka > kb ? 1 : 0;
 }
 
-class NoTree : public IJobTree {
-public:
-    void ClearAllMarks() override {}
-    bool MarkLoadedFolder(const std::string&) override { return true; }
-    std::vector<std::string> CollectMarkedFolders() override { return {}; }
-    void CollapseAll() override {}
-    void BeginUpdate() override {}
-    void EndUpdate() override {}
-};
-
 struct FileTypeOrderTest : ::testing::Test {
     SimFileSystem fs;
     SimSettingsStore store;
     AppSettings settings{store};
     SimMessageBox messages;
     NullJobView view;
-    NoTree tree;
+    test::FakeJobTree tree;
 
     JobController Controller(TypeOrder order) {
         return JobController(JobControllerDeps{fs, settings, messages, view, tree, nullptr, "C:\\", std::move(order)});

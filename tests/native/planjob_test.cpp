@@ -9,6 +9,7 @@
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 #include "platform/sim/SimTaskScheduler.h"
+#include "tests/native/support/RunFixture.h"
 
 using namespace tavrel;
 
@@ -19,16 +20,6 @@ const char* kJob = "C:\\Jobs\\Drev_C.tvj";
 const char* kFolder = "Ambrex Tavrel";
 const char* kSaveQuestion =
     "Jobbet skal gemmes, før det kan planlægges.\r\n\r\nØnsker du at gemme det aktuelle job?";
-
-class FakeTree : public IJobTree {
-public:
-    void ClearAllMarks() override {}
-    bool MarkLoadedFolder(const std::string&) override { return true; }
-    std::vector<std::string> CollectMarkedFolders() override { return {}; }
-    void CollapseAll() override {}
-    void BeginUpdate() override {}
-    void EndUpdate() override {}
-};
 
 class FakeView : public NullJobView {
 public:
@@ -84,7 +75,7 @@ struct PlanRig {
     AppSettings settings{store};
     SimMessageBox messages;
     FakeView view;
-    FakeTree tree;
+    test::FakeJobTree tree;
     JobController job{JobControllerDeps{fs, settings, messages, view, tree, nullptr, kProgram}};
     SimTaskScheduler scheduler;
     FakePlanDialog dialog;
