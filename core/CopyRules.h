@@ -5,13 +5,16 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "core/CopyPool.h"
 #include "core/JobSettings.h"
 #include "core/Report.h"
 #include "core/RunView.h"
@@ -94,11 +97,15 @@ struct WalkContext {
     // The direction of the run, fixed when it starts: a reverse run writes into the marked
     // folders themselves.
     bool reverse = false;
+    // The copies in flight at once; 1 copies each file on the walk's thread before the walk
+    // goes on.
+    int copyWorkers = 1;
 };
 
 class CopyRules {
 public:
-    explicit CopyRules(WalkContext& context) : ctx_(context) {}
+    explicit CopyRules(WalkContext& context);
+    ~CopyRules();
 
     // Walks the folder (ending with "\"), counts, tests, filters and, with doCopy, copies.
     void CopyFolder(const std::string& folder, const std::string& destBase, bool doCopy, size_t stripLength);
@@ -124,6 +131,7 @@ public:
 private:
     class DestListing;
     struct FolderWalk;
+    struct Outcome;
     bool NewAndChangedTestApplies() const;
     bool CreateSubfolder(const std::string& folder);
     // attributes: the folder's as its parent listed them, or kInvalidAttributes when unknown.
@@ -151,12 +159,29 @@ private:
     void InsideFolder(FolderIdentity& id, const char* errorText, bool stopRun, const std::function<void()>& work);
     bool UpToDateIn(DestListing& listing, const std::string& target, const DirEntry& source);
     bool AsNew(FileTime destTime, FileTime sourceTime);
-    bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true);
+    // Hands the copy to the pool; its outcome is applied in walk order by CollectCopies.
+    void QueueCopy(FolderWalk& walk, const DirEntry& entry, const std::string& source, const std::string& target,
+                   int64_t tenths);
+    // Applies the outcomes at the front that are settled, and the bytes of the copies under way
+    // to the copied size.
+    void CollectCopies();
+    // Waits, the window's messages running, until at most `left` outcomes are pending.
+    void WaitForCopies(size_t left);
+    void ApplyOutcome(Outcome& outcome);
+    // The hints of one copy from what the walk knows of its source and of the target's folder.
+    static CopyHints HintsFor(const DestListing& listing, const DirEntry& entry);
+    bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true,
+                     const CopyHints* hints = nullptr);
+    static bool CopyOneFile(IFileSystem& fs, const std::string& source, const std::string& target, FsError& error,
+                            bool tempMayExist, const CopyHints* hints);
     bool DiscardFile(const std::string& path);
+    static bool DiscardFile(IFileSystem& fs, const std::string& path);
     void RemoveLeftovers(DestListing& listing, const std::string& destFolder);
     void RemoveEarlierLeftover(DestListing& listing, const std::string& folder, const std::string& destFolder,
                                const std::string& name);
+    // A failure goes to the report in walk order: behind the outcomes of copies still pending.
     void RecordFailure(const std::string& path, const FsError& error);
+    void RecordFailureNow(const std::string& path, const FsError& error);
     bool IsExcluded(const std::string& folder, FolderIdentity& id);
     bool IsProtected(const std::string& folder, FolderIdentity& id);
     bool EnterFolder(FolderIdentity& id);
@@ -173,6 +198,9 @@ private:
     std::vector<std::pair<std::string, FsError>> undeleted_;
     std::unordered_set<std::string> undeletedLeft_;
     bool protectedResolved_ = false;
+    std::unique_ptr<CopyPool> pool_;
+    // The copies handed to the pool and the failures behind them, in walk order.
+    std::deque<std::shared_ptr<Outcome>> outcomes_;
 };
 
 }  // namespace tavrel

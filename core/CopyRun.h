@@ -39,6 +39,9 @@ struct CopyRunDeps {
     IRunHost* host;          // unset: a run without a window around it
     IProgressView* progress;  // unset: nothing shown until SetProgressView
     std::atomic<bool>& abort;
+    // The copies in flight at once (see WalkContext); tavrelc and the window take
+    // CopyWorkersSetting().
+    int copyWorkers = 1;
 };
 
 class CopyRun {

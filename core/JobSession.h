@@ -30,6 +30,7 @@ struct JobSessionDeps {
     std::string programFolder;  // initial folder of the open and save dialogs
     TypeOrder fileTypeOrder = {};
     std::atomic<bool>* abort = nullptr;  // unset: AbortRequested
+    int copyWorkers = 1;                 // the copies a run keeps in flight at once
 };
 
 class JobSession {

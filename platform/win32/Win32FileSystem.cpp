@@ -5,6 +5,9 @@
 
 #include <winternl.h>
 
+#include <functional>
+#include <mutex>
+
 namespace tavrel {
 
 namespace {
@@ -119,37 +122,66 @@ bool Win32FileSystem::CreateFolder(const std::string& path, FsError* error) {
 
 // Windows refuses to replace a read-only file, and a hidden or system file with one that
 // lacks the attribute. Wine replaces them, so the rule is applied here as well: the program
-// then behaves the same on both, and its tests under Wine hold on Windows.
-static bool RefusesReplace(const std::wstring& source, const std::wstring& target, bool byCopy) {
-    DWORD existing = GetFileAttributesW(target.c_str());
+// then behaves the same on both, and its tests under Wine hold on Windows. What the caller
+// knows of the target and the source is not asked again.
+static bool RefusesReplace(const std::wstring& source, const std::wstring& target, bool byCopy,
+                           const CopyHints* hints) {
+    const DWORD existing = hints && hints->targetKnown ? hints->targetAttributes : GetFileAttributesW(target.c_str());
     if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY)) return false;
     if (existing & FILE_ATTRIBUTE_READONLY) return true;
     DWORD guarded = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     if (!byCopy || !guarded) return false;
-    DWORD from = GetFileAttributesW(source.c_str());
+    const DWORD from = hints && hints->sourceAttributes != kInvalidAttributes ? hints->sourceAttributes
+                                                                              : GetFileAttributesW(source.c_str());
     return from != INVALID_FILE_ATTRIBUTES && (from & guarded) != guarded;
 }
 
+namespace {
+
+// CopyFileExW's progress routine: the caller's callback with the bytes so far; false stops
+// the copy, which then removes what it wrote.
+DWORD CALLBACK CopyProgress(LARGE_INTEGER, LARGE_INTEGER copied, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                            HANDLE, HANDLE, LPVOID data) {
+    const auto& progress = *static_cast<const std::function<bool(uint64_t)>*>(data);
+    return progress(static_cast<uint64_t>(copied.QuadPart)) ? PROGRESS_CONTINUE : PROGRESS_CANCEL;
+}
+
+}  // namespace
+
 bool Win32FileSystem::CopyFile(const std::string& source, const std::string& target, bool failIfExists,
-                               FsError* error) {
+                               FsError* error, const CopyHints* hints) {
     std::wstring from = LongPath(source), to = LongPath(target);
-    if (!failIfExists && RefusesReplace(from, to, true)) {
+    if (!failIfExists && RefusesReplace(from, to, true, hints)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return Failed(error);
     }
     DWORD flags = failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0;
     // A large file goes past the system's file cache: a backup of a few of them would otherwise
     // push out of memory everything else the user is working with.
-    WIN32_FILE_ATTRIBUTE_DATA info{};
-    if (GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &info) &&
-        ((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow) >= kUncachedCopySize)
-        flags |= COPY_FILE_NO_BUFFERING;
-    return Check(CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr, flags), error);
+    uint64_t size = hints ? hints->sourceSize : CopyHints::kUnknownSize;
+    if (size == CopyHints::kUnknownSize) {
+        WIN32_FILE_ATTRIBUTE_DATA info{};
+        size = GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &info)
+                   ? (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow
+                   : 0;
+    }
+    if (size >= kUncachedCopySize) flags |= COPY_FILE_NO_BUFFERING;
+    const bool withProgress = hints && hints->progress;
+    const BOOL ok = CopyFileExW(from.c_str(), to.c_str(), withProgress ? CopyProgress : nullptr,
+                                withProgress ? const_cast<std::function<bool(uint64_t)>*>(&hints->progress) : nullptr,
+                                nullptr, flags);
+    if (!ok && withProgress && GetLastError() == ERROR_REQUEST_ABORTED) {
+        // Stopped: nothing of the copy stays behind, whatever the system left.
+        DeleteFileW(to.c_str());
+        SetLastError(ERROR_REQUEST_ABORTED);
+    }
+    return Check(ok, error);
 }
 
-bool Win32FileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error) {
+bool Win32FileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error,
+                                  const CopyHints* hints) {
     std::wstring from = LongPath(source), to = LongPath(target);
-    if (RefusesReplace(from, to, false)) {
+    if (RefusesReplace(from, to, false, hints)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return Failed(error);
     }
@@ -351,6 +383,7 @@ std::string Win32FileSystem::FileSystemName(const std::string& path) {
     const std::wstring root = VolumeRootOf(path);
     if (root.empty()) return {};
     const uint64_t now = GetTickCount64();
+    std::lock_guard<std::mutex> lock(volumesMutex_);
     auto known = volumes_.find(root);
     if (known != volumes_.end() && now - known->second.askedAt < kKeepMs) return known->second.fileSystem;
     wchar_t name[MAX_PATH + 1] = {};
