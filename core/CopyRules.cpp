@@ -698,7 +698,7 @@ bool CopyRules::CopyEntry(DestListing& listing, const DirEntry& entry, const std
     // that failed.
     if (!undeletedLeft_.empty()) undeletedLeft_.erase(FoldCase(target));
     if (!copied) {
-        RecordFailure(source, error);
+        if (!StoppedByAbort(error)) RecordFailure(source, error);
         return false;
     }
     if (listed) {
@@ -710,6 +710,9 @@ bool CopyRules::CopyEntry(DestListing& listing, const DirEntry& entry, const std
     }
     return true;
 }
+
+// A copy the user stopped with Afbryd is no failure: the run ends as aborted.
+bool CopyRules::StoppedByAbort(const FsError& error) const { return error.code == kErrorCopyStopped && ctx_.abort; }
 
 void CopyRules::QueueCopy(FolderWalk& walk, const DirEntry& entry, const std::string& source,
                           const std::string& target, int64_t tenths) {
@@ -791,6 +794,7 @@ void CopyRules::ApplyOutcome(Outcome& outcome) {
     if (outcome.dropped) return;
     // An unforeseen error inside the copy ends the walk here, as it would on the walk's thread.
     if (outcome.threw) throw std::runtime_error("copy failed unexpectedly");
+    if (!outcome.copied && StoppedByAbort(outcome.error)) return;
     if (!outcome.copied) {
         RecordFailureNow(outcome.source, outcome.error);
         return;

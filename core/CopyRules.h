@@ -168,6 +168,7 @@ private:
     // Waits, the window's messages running, until at most `left` outcomes are pending.
     void WaitForCopies(size_t left);
     void ApplyOutcome(Outcome& outcome);
+    bool StoppedByAbort(const FsError& error) const;
     // The hints of one copy from what the walk knows of its source and of the target's folder.
     static CopyHints HintsFor(const DestListing& listing, const DirEntry& entry);
     bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true,
