@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <mutex>
+#include <vector>
 
 namespace tavrel {
 
@@ -138,12 +139,62 @@ static bool RefusesReplace(const std::wstring& source, const std::wstring& targe
 
 namespace {
 
-// CopyFileExW's progress routine: the caller's callback with the bytes so far; false stops
-// the copy, which then removes what it wrote.
-DWORD CALLBACK CopyProgress(LARGE_INTEGER, LARGE_INTEGER copied, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
-                            HANDLE, HANDLE, LPVOID data) {
-    const auto& progress = *static_cast<const std::function<bool(uint64_t)>*>(data);
-    return progress(static_cast<uint64_t>(copied.QuadPart)) ? PROGRESS_CONTINUE : PROGRESS_CANCEL;
+// The attributes a copy takes over from its source.
+constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY |
+                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kCopyChunk = 1u << 20;
+
+// A copy that tells its bytes as it goes, written out here: Wine's CopyFileExW never calls its
+// progress routine, so a multi-gigabyte copy would neither show progress nor stop at an abort.
+// The bytes go in chunks, then the last-write time and the attributes as CopyFileExW sets them.
+// Stopped, or failed part-way, it removes what it wrote.
+bool CopyInChunks(const std::wstring& from, const std::wstring& to, bool failIfExists,
+                  const std::function<bool(uint64_t)>& progress, FsError* error) {
+    Handle source(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source.Valid()) return Failed(error);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(source, &info)) return Failed(error);
+    HANDLE target = CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (target == INVALID_HANDLE_VALUE) return Failed(error);
+    auto abandon = [&](DWORD code) {
+        CloseHandle(target);
+        DeleteFileW(to.c_str());
+        SetLastError(code);
+        return Failed(error);
+    };
+    std::vector<char> buffer(kCopyChunk);
+    uint64_t copied = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(source, buffer.data(), kCopyChunk, &got, nullptr)) return abandon(GetLastError());
+        if (got == 0) break;
+        for (DWORD done = 0; done < got;) {
+            DWORD wrote = 0;
+            if (!WriteFile(target, buffer.data() + done, got - done, &wrote, nullptr) || wrote == 0)
+                return abandon(GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
+            done += wrote;
+        }
+        copied += got;
+        if (!progress(copied)) return abandon(ERROR_REQUEST_ABORTED);
+    }
+    if (!SetFileTime(target, nullptr, nullptr, &info.ftLastWriteTime)) return abandon(GetLastError());
+    if (!CloseHandle(target)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(to.c_str());
+        SetLastError(code);
+        return Failed(error);
+    }
+    const DWORD attributes = info.dwFileAttributes & kCopiedAttributes;
+    if (!SetFileAttributesW(to.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(to.c_str());
+        SetLastError(code);
+        return Failed(error);
+    }
+    return true;
 }
 
 }  // namespace
@@ -155,6 +206,7 @@ bool Win32FileSystem::CopyFile(const std::string& source, const std::string& tar
         SetLastError(ERROR_ACCESS_DENIED);
         return Failed(error);
     }
+    if (hints && hints->progress) return CopyInChunks(from, to, failIfExists, hints->progress, error);
     DWORD flags = failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0;
     // A large file goes past the system's file cache: a backup of a few of them would otherwise
     // push out of memory everything else the user is working with.
@@ -166,16 +218,7 @@ bool Win32FileSystem::CopyFile(const std::string& source, const std::string& tar
                    : 0;
     }
     if (size >= kUncachedCopySize) flags |= COPY_FILE_NO_BUFFERING;
-    const bool withProgress = hints && hints->progress;
-    const BOOL ok = CopyFileExW(from.c_str(), to.c_str(), withProgress ? CopyProgress : nullptr,
-                                withProgress ? const_cast<std::function<bool(uint64_t)>*>(&hints->progress) : nullptr,
-                                nullptr, flags);
-    if (!ok && withProgress && GetLastError() == ERROR_REQUEST_ABORTED) {
-        // Stopped: nothing of the copy stays behind, whatever the system left.
-        DeleteFileW(to.c_str());
-        SetLastError(ERROR_REQUEST_ABORTED);
-    }
-    return Check(ok, error);
+    return Check(CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr, flags), error);
 }
 
 bool Win32FileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error,

@@ -183,6 +183,8 @@ TEST(Win32FileSystem, ALargeCopyReportsItsBytesAndStopsWithinASecondWhenTold) {
         ASSERT_TRUE(SetEndOfFile(file));
         CloseHandle(file);
     }
+    ASSERT_TRUE(SetTime(dir + "big.bin", kT1));
+    ASSERT_TRUE(fs.SetAttributes(dir + "big.bin", kAttrArchive | kAttrHidden));
     using Clock = std::chrono::steady_clock;
     FsError error;
 
@@ -204,7 +206,11 @@ TEST(Win32FileSystem, ALargeCopyReportsItsBytesAndStopsWithinASecondWhenTold) {
     EXPECT_EQ(seen.back(), size);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_LT(longest, std::chrono::seconds(1));
-    EXPECT_EQ(fs.FindEntry(dir + "whole.bin")->size, size);
+    const auto whole = fs.FindEntry(dir + "whole.bin");
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->size, size);
+    EXPECT_EQ(whole->lastWrite, kT1);
+    EXPECT_EQ(whole->attributes & (kAttrHidden | kAttrArchive | kAttrReadOnly), kAttrHidden | kAttrArchive);
 
     // Stopped at a third: the copy returns within a second and leaves nothing behind.
     Clock::time_point stoppedAt{};
