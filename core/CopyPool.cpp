@@ -1,5 +1,6 @@
 #include "core/CopyPool.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -14,6 +15,19 @@ int CopyWorkersFrom(const char* text) {
 }
 
 int CopyWorkersSetting() { return CopyWorkersFrom(std::getenv("TAVREL_WORKERS")); }
+
+CopyPace::CopyPace(int setting)
+    : adaptive_(setting == kAdaptiveCopyWorkers),
+      most_(adaptive_ ? kMostAdaptiveWorkers : setting),
+      limit_(adaptive_ ? 1 : setting) {}
+
+void CopyPace::Observe(std::chrono::microseconds elapsed, int inFlight) {
+    if (!adaptive_) return;
+    const double share = static_cast<double>(elapsed.count()) / std::max(inFlight, 1);
+    share_ = seen_ ? 0.75 * share_ + 0.25 * share : share;
+    seen_ = true;
+    limit_ = share_ >= static_cast<double>(kSlowShare.count()) ? most_ : 1;
+}
 
 CopyPool::CopyPool(int workers) {
     for (int i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });

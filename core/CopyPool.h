@@ -14,14 +14,39 @@
 
 namespace tavrel {
 
-// The number of copies a run keeps in flight unless TAVREL_WORKERS says otherwise (1 to 16;
-// 1 copies on the walk's own thread, one file after the other).
-constexpr int kDefaultCopyWorkers = 4;
+// The copies a run keeps in flight: a number from 1 to kMaxCopyWorkers (1 copies on the walk's
+// own thread, one file after the other), or kAdaptiveCopyWorkers: one copy at a time while the
+// copies are quick (a local disk, where under Wine more threads only get in each other's way),
+// up to kMostAdaptiveWorkers while each copy mostly waits (a network or USB drive).
+constexpr int kAdaptiveCopyWorkers = 0;
+constexpr int kMostAdaptiveWorkers = 4;
 constexpr int kMaxCopyWorkers = 16;
+constexpr int kDefaultCopyWorkers = kAdaptiveCopyWorkers;
 // TAVREL_WORKERS when it holds a number from 1 to kMaxCopyWorkers, else kDefaultCopyWorkers.
 int CopyWorkersSetting();
 // The same rule for a given text (nullptr: not set).
 int CopyWorkersFrom(const char* text);
+
+// How many copies to keep in flight, learnt from what the copies of small files take: the
+// time of each, shared by the copies under way beside it, is the time it cost the run. Below
+// kSlowShare the copies are quick and one at a time is best; above it they wait on the drive.
+class CopyPace {
+public:
+    static constexpr std::chrono::microseconds kSlowShare{4000};
+
+    explicit CopyPace(int setting);
+    int Threads() const { return most_; }
+    int Limit() const { return limit_; }
+    // A small file's copy took `elapsed` while `inFlight` copies (itself included) were under way.
+    void Observe(std::chrono::microseconds elapsed, int inFlight);
+
+private:
+    bool adaptive_;
+    int most_;
+    int limit_;
+    double share_ = 0;  // microseconds, a moving average
+    bool seen_ = false;
+};
 
 class CopyPool {
 public:

@@ -47,6 +47,9 @@ constexpr auto kCopyWait = std::chrono::milliseconds(50);
 // Outcomes pending per worker before the walk waits: enough to keep every worker busy, few
 // enough that a long walk holds no more than a handful of names.
 constexpr size_t kPendingPerWorker = 4;
+// Copies of files up to this size tell the pace what a copy costs; larger ones measure the
+// drive's speed rather than its wait.
+constexpr uint64_t kPacedCopySize = 256u << 10;
 
 // The check of a temporary name: FNV-1a over a key of the program's and the name it stands for.
 // A name the user made up passes it once in four thousand million.
@@ -254,6 +257,8 @@ struct CopyRules::Outcome {
     bool copied = false;
     bool dropped = false;  // not begun: the run was aborted first
     bool threw = false;
+    std::chrono::microseconds elapsed{0};
+    int inFlight = 1;
     int64_t shownTenths = 0;  // of the copy under way, counted in CopiedSize so far
     std::atomic<uint64_t> bytes{0};
     std::atomic<bool> done{false};
@@ -655,7 +660,7 @@ void CopyRules::HandleFile(FolderWalk& walk, const DirEntry& entry) {
         ctx_.progress.SetFolderText(kLookingThrough + walk.folder);
         return;
     }
-    if (walk.doCopy && ctx_.copyWorkers > 1) {
+    if (walk.doCopy && ctx_.copyWorkers != 1) {
         QueueCopy(walk, entry, source, target, tenths);
         return;
     }
@@ -733,15 +738,22 @@ void CopyRules::QueueCopy(FolderWalk& walk, const DirEntry& entry, const std::st
     outcome->hints = HintsFor(listing, entry);
     // A file the delete phase left here is settled by this copy: replaced, or reported with it.
     if (!undeletedLeft_.empty()) undeletedLeft_.erase(FoldCase(target));
-    if (!pool_) pool_ = std::make_unique<CopyPool>(ctx_.copyWorkers);
+    if (!pool_) {
+        pace_.emplace(ctx_.copyWorkers);
+        pool_ = std::make_unique<CopyPool>(pace_->Threads());
+    }
+    WaitForRoom();
     outcomes_.push_back(outcome);
     IFileSystem& fs = ctx_.fs;
     std::atomic<bool>& abort = ctx_.abort;
-    pool_->Submit([outcome, &fs, &abort] {
+    std::atomic<int>& copying = copying_;
+    pool_->Submit([outcome, &fs, &abort, &copying] {
         Outcome& o = *outcome;
         if (abort) {
             o.dropped = true;
         } else {
+            o.inFlight = ++copying;
+            const auto began = std::chrono::steady_clock::now();
             if (o.entry.size >= kReportedCopySize) {
                 o.hints.progress = [&o, &abort](uint64_t copied) {
                     o.bytes = copied;
@@ -753,10 +765,25 @@ void CopyRules::QueueCopy(FolderWalk& walk, const DirEntry& entry, const std::st
             } catch (...) {
                 o.threw = true;
             }
+            o.elapsed = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
+            o.inFlight = std::max(o.inFlight, copying.load());
+            --copying;
         }
         o.done = true;
     });
-    WaitForCopies(kPendingPerWorker * static_cast<size_t>(ctx_.copyWorkers));
+    WaitForCopies(kPendingPerWorker * static_cast<size_t>(pace_->Threads()));
+}
+
+void CopyRules::WaitForRoom() {
+    for (;;) {
+        CollectCopies();
+        int unfinished = 0;
+        for (const auto& outcome : outcomes_)
+            if (outcome->isCopy && !outcome->done) ++unfinished;
+        if (unfinished < pace_->Limit()) return;
+        ctx_.host.ProcessMessages();
+        pool_->WaitForOne(kCopyWait);
+    }
 }
 
 void CopyRules::CollectCopies() {
@@ -807,6 +834,7 @@ void CopyRules::ApplyOutcome(Outcome& outcome) {
         if (const DirEntry* there = listing.Find(outcome.entry.name)) put.name = there->name;
         listing.Put(put);
     }
+    if (outcome.entry.size <= kPacedCopySize) pace_->Observe(outcome.elapsed, outcome.inFlight);
     ++ctx_.counters.CopiedCount;
     ctx_.counters.CopiedSize += outcome.tenths;
 }

@@ -97,8 +97,8 @@ struct WalkContext {
     // The direction of the run, fixed when it starts: a reverse run writes into the marked
     // folders themselves.
     bool reverse = false;
-    // The copies in flight at once; 1 copies each file on the walk's thread before the walk
-    // goes on.
+    // The copies in flight at once (see CopyPace): 1 copies each file on the walk's thread
+    // before the walk goes on, kAdaptiveCopyWorkers lets the copies' times decide.
     int copyWorkers = 1;
 };
 
@@ -167,6 +167,8 @@ private:
     void CollectCopies();
     // Waits, the window's messages running, until at most `left` outcomes are pending.
     void WaitForCopies(size_t left);
+    // Waits in the same way until fewer copies than the pace allows are unfinished.
+    void WaitForRoom();
     void ApplyOutcome(Outcome& outcome);
     bool StoppedByAbort(const FsError& error) const;
     // The hints of one copy from what the walk knows of its source and of the target's folder.
@@ -200,6 +202,8 @@ private:
     std::unordered_set<std::string> undeletedLeft_;
     bool protectedResolved_ = false;
     std::unique_ptr<CopyPool> pool_;
+    std::optional<CopyPace> pace_;
+    std::atomic<int> copying_{0};  // copies a worker is doing now
     // The copies handed to the pool and the failures behind them, in walk order.
     std::deque<std::shared_ptr<Outcome>> outcomes_;
 };

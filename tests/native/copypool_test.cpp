@@ -5,6 +5,7 @@
 
 #include <map>
 #include <mutex>
+#include <thread>
 #include <tuple>
 
 #include "core/CopyPool.h"
@@ -22,6 +23,24 @@ namespace {
 
 const FileTime kOld = SimFileSystem::MakeFileTime(2024, 1, 1, 8, 0, 0);
 const FileTime kNew = SimFileSystem::MakeFileTime(2024, 6, 1, 8, 0, 0);
+
+// The simulation with a drive that makes every copy wait, as a network drive does, outside
+// the simulation's lock; it keeps the most copies that were under way at once.
+class WaitingDisk : public SimFileSystem {
+public:
+    bool CopyFile(const std::string& source, const std::string& target, bool failIfExists, FsError* error,
+                  const CopyHints* hints) override {
+        const int now = ++inFlight;
+        for (int most = mostInFlight; now > most && !mostInFlight.compare_exchange_weak(most, now);) {
+        }
+        if (wait.count()) std::this_thread::sleep_for(wait);
+        const bool ok = SimFileSystem::CopyFile(source, target, failIfExists, error, hints);
+        --inFlight;
+        return ok;
+    }
+    std::chrono::milliseconds wait{0};
+    std::atomic<int> inFlight{0}, mostInFlight{0};
+};
 
 // One job over its own simulated disks, run with the given number of copies in flight.
 struct PoolWorld {
@@ -61,7 +80,7 @@ struct PoolWorld {
         return texts;
     }
 
-    SimFileSystem fs;
+    WaitingDisk fs;
     SimSettingsStore store;
     AppSettings app{store};
     SimMessageBox messages;
@@ -177,7 +196,7 @@ const std::vector<Tree>& Trees() {
 
 TEST(CopyPool, EveryTreeComesOutAsOneFileAfterTheOther) {
     for (const Tree& tree : Trees()) {
-        for (int workers : {2, 4, 16}) {
+        for (int workers : {kAdaptiveCopyWorkers, 2, 4, 16}) {
             SCOPED_TRACE(std::string(tree.name) + ", " + std::to_string(workers) + " workers");
             const RunResult one = RunWith(1, tree.build);
             const RunResult many = RunWith(workers, tree.build);
@@ -249,7 +268,7 @@ TEST(CopyPool, AnAbortLeavesNoTemporaryFileAndNoPartialCopy) {
         {"while the third copy begins", 0, 3}, {"while the 30th copy begins", 0, 30},
     };
     for (const Case& c : cases) {
-        for (int workers : {1, 4}) {
+        for (int workers : {1, kAdaptiveCopyWorkers, 4}) {
             SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(workers) + " workers");
             PoolWorld w(workers);
             w.job.SetFlag(&JobSettings::onlyNewAndChanged, false);
@@ -322,5 +341,60 @@ TEST(CopyPool, TheWorkersSettingTakesOnlyANumberFromOneToSixteen) {
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text ? text : "(not set)");
         EXPECT_EQ(CopyWorkersFrom(text), expected);
+    }
+}
+
+TEST(CopyPool, ThePaceOpensUpOnlyWhileCopiesWaitOnTheDrive) {
+    using us = std::chrono::microseconds;
+    struct Step {
+        us elapsed;
+        int inFlight;
+        int limit;  // after it
+    };
+    struct Case {
+        const char* name;
+        int setting;
+        int threads;
+        int start;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"a fixed number stays", 3, 3, 3, {{us(50000), 1, 3}, {us(10), 3, 3}}},
+        {"one copy at a time stays", 1, 1, 1, {{us(50000), 1, 1}}},
+        {"quick copies stay one at a time", kAdaptiveCopyWorkers, kMostAdaptiveWorkers, 1,
+         {{us(900), 1, 1}, {us(1200), 1, 1}, {us(3900), 1, 1}}},
+        {"a network drive's copies open up", kAdaptiveCopyWorkers, kMostAdaptiveWorkers, 1,
+         {{us(45000), 1, 4}, {us(90000), 4, 4}, {us(60000), 4, 4}}},
+        {"one slow copy among quick ones does not", kAdaptiveCopyWorkers, kMostAdaptiveWorkers, 1,
+         {{us(800), 1, 1}, {us(900), 1, 1}, {us(12000), 1, 1}, {us(900), 1, 1}}},
+        {"copies that became quick close again", kAdaptiveCopyWorkers, kMostAdaptiveWorkers, 1,
+         {{us(40000), 1, 4}, {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 4},
+          {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CopyPace pace(c.setting);
+        EXPECT_EQ(pace.Threads(), c.threads);
+        EXPECT_EQ(pace.Limit(), c.start);
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            SCOPED_TRACE("step " + std::to_string(i));
+            pace.Observe(c.steps[i].elapsed, c.steps[i].inFlight);
+            EXPECT_EQ(pace.Limit(), c.steps[i].limit);
+        }
+    }
+}
+
+TEST(CopyPool, LeftToItselfThePoolKeepsSeveralCopiesInFlightOnlyOnASlowDrive) {
+    for (int waitMs : {0, 20}) {
+        SCOPED_TRACE("each copy waits " + std::to_string(waitMs) + " ms");
+        PoolWorld w(kAdaptiveCopyWorkers);
+        Files(w, "C:\\Data\\", 40, "f");
+        w.fs.wait = std::chrono::milliseconds(waitMs);
+        EXPECT_EQ(w.run.RunCopy(rmCopy), RunOutcome::Completed);
+        EXPECT_EQ(w.run.Counters().CopiedCount, 34);  // six of the forty are .bak
+        if (waitMs)
+            EXPECT_EQ(w.fs.mostInFlight, kMostAdaptiveWorkers);
+        else
+            EXPECT_LE(w.fs.mostInFlight, 1);
     }
 }
