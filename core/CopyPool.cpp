@@ -21,12 +21,45 @@ CopyPace::CopyPace(int setting)
       most_(adaptive_ ? kMostAdaptiveWorkers : setting),
       limit_(adaptive_ ? 1 : setting) {}
 
-void CopyPace::Observe(std::chrono::microseconds elapsed, int inFlight) {
+void CopyPace::Begin(int limit, Clock::time_point now) {
+    // The copies begun under the earlier limit end first: they are not counted.
+    skip_ = limit_;
+    limit_ = limit;
+    counted_ = 0;
+    began_ = now;
+}
+
+void CopyPace::Finished(Clock::time_point now) {
     if (!adaptive_) return;
-    const double share = static_cast<double>(elapsed.count()) / std::max(inFlight, 1);
-    share_ = seen_ ? 0.75 * share_ + 0.25 * share : share;
-    seen_ = true;
-    limit_ = share_ >= static_cast<double>(kSlowShare.count()) ? most_ : 1;
+    if (!started_) {
+        started_ = true;
+        began_ = now;
+        return;
+    }
+    if (skip_ > 0) {
+        if (--skip_ == 0) began_ = now;
+        return;
+    }
+    ++counted_;
+    switch (phase_) {
+    case Phase::TryOne:
+        if (counted_ < kTrialCopies) return;
+        one_ = now - began_;
+        phase_ = Phase::TryMost;
+        Begin(most_, now);
+        return;
+    case Phase::TryMost:
+        if (counted_ < kTrialCopies) return;
+        most_time_ = now - began_;
+        phase_ = Phase::Settled;
+        Begin(most_time_ < one_ ? most_ : 1, now);
+        return;
+    case Phase::Settled:
+        if (counted_ < kSettledCopies) return;
+        phase_ = Phase::TryOne;
+        Begin(1, now);
+        return;
+    }
 }
 
 CopyPool::CopyPool(int workers) {

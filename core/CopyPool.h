@@ -15,9 +15,8 @@
 namespace tavrel {
 
 // The copies a run keeps in flight: a number from 1 to kMaxCopyWorkers (1 copies on the walk's
-// own thread, one file after the other), or kAdaptiveCopyWorkers: one copy at a time while the
-// copies are quick (a local disk, where under Wine more threads only get in each other's way),
-// up to kMostAdaptiveWorkers while each copy mostly waits (a network or USB drive).
+// own thread, one file after the other), or kAdaptiveCopyWorkers: one or kMostAdaptiveWorkers,
+// whichever copies more files per second (see CopyPace).
 constexpr int kAdaptiveCopyWorkers = 0;
 constexpr int kMostAdaptiveWorkers = 4;
 constexpr int kMaxCopyWorkers = 16;
@@ -27,25 +26,36 @@ int CopyWorkersSetting();
 // The same rule for a given text (nullptr: not set).
 int CopyWorkersFrom(const char* text);
 
-// How many copies to keep in flight, learnt from what the copies of small files take: the
-// time of each, shared by the copies under way beside it, is the time it cost the run. Below
-// kSlowShare the copies are quick and one at a time is best; above it they wait on the drive.
+// How many copies to keep in flight, learnt by trying: the pace copies a stretch of files one
+// at a time and a stretch with all its workers, keeps what copied more files per second, and
+// tries again now and then, since the drive or its load may change. On a drive where each copy
+// waits (a network or USB drive) several in flight win; on a local disk under Wine, where the
+// copies mostly need the processor, one at a time does.
 class CopyPace {
 public:
-    static constexpr std::chrono::microseconds kSlowShare{4000};
+    using Clock = std::chrono::steady_clock;
+    static constexpr int kTrialCopies = 16;     // copies timed in each trial
+    static constexpr int kSettledCopies = 256;  // copies between two rounds of trials
 
+    // setting: a fixed number (1 to kMaxCopyWorkers) or kAdaptiveCopyWorkers.
     explicit CopyPace(int setting);
     int Threads() const { return most_; }
     int Limit() const { return limit_; }
-    // A small file's copy took `elapsed` while `inFlight` copies (itself included) were under way.
-    void Observe(std::chrono::microseconds elapsed, int inFlight);
+    // A copy has ended at `now`.
+    void Finished(Clock::time_point now);
 
 private:
+    void Begin(int limit, Clock::time_point now);
+
     bool adaptive_;
     int most_;
     int limit_;
-    double share_ = 0;  // microseconds, a moving average
-    bool seen_ = false;
+    enum class Phase { TryOne, TryMost, Settled } phase_ = Phase::TryOne;
+    int counted_ = 0;  // copies ended in this phase
+    int skip_ = 0;     // copies of the earlier limit still to end, not counted
+    Clock::time_point began_{};
+    bool started_ = false;
+    Clock::duration one_{}, most_time_{};  // what each trial's copies took
 };
 
 class CopyPool {

@@ -47,9 +47,6 @@ constexpr auto kCopyWait = std::chrono::milliseconds(50);
 // Outcomes pending per worker before the walk waits: enough to keep every worker busy, few
 // enough that a long walk holds no more than a handful of names.
 constexpr size_t kPendingPerWorker = 4;
-// Copies of files up to this size tell the pace what a copy costs; larger ones measure the
-// drive's speed rather than its wait.
-constexpr uint64_t kPacedCopySize = 256u << 10;
 
 // The check of a temporary name: FNV-1a over a key of the program's and the name it stands for.
 // A name the user made up passes it once in four thousand million.
@@ -257,8 +254,6 @@ struct CopyRules::Outcome {
     bool copied = false;
     bool dropped = false;  // not begun: the run was aborted first
     bool threw = false;
-    std::chrono::microseconds elapsed{0};
-    int inFlight = 1;
     int64_t shownTenths = 0;  // of the copy under way, counted in CopiedSize so far
     std::atomic<uint64_t> bytes{0};
     std::atomic<bool> done{false};
@@ -746,14 +741,11 @@ void CopyRules::QueueCopy(FolderWalk& walk, const DirEntry& entry, const std::st
     outcomes_.push_back(outcome);
     IFileSystem& fs = ctx_.fs;
     std::atomic<bool>& abort = ctx_.abort;
-    std::atomic<int>& copying = copying_;
-    pool_->Submit([outcome, &fs, &abort, &copying] {
+    pool_->Submit([outcome, &fs, &abort] {
         Outcome& o = *outcome;
         if (abort) {
             o.dropped = true;
         } else {
-            o.inFlight = ++copying;
-            const auto began = std::chrono::steady_clock::now();
             if (o.entry.size >= kReportedCopySize) {
                 o.hints.progress = [&o, &abort](uint64_t copied) {
                     o.bytes = copied;
@@ -765,9 +757,6 @@ void CopyRules::QueueCopy(FolderWalk& walk, const DirEntry& entry, const std::st
             } catch (...) {
                 o.threw = true;
             }
-            o.elapsed = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - began);
-            o.inFlight = std::max(o.inFlight, copying.load());
-            --copying;
         }
         o.done = true;
     });
@@ -834,7 +823,7 @@ void CopyRules::ApplyOutcome(Outcome& outcome) {
         if (const DirEntry* there = listing.Find(outcome.entry.name)) put.name = there->name;
         listing.Put(put);
     }
-    if (outcome.entry.size <= kPacedCopySize) pace_->Observe(outcome.elapsed, outcome.inFlight);
+    pace_->Finished(std::chrono::steady_clock::now());
     ++ctx_.counters.CopiedCount;
     ctx_.counters.CopiedSize += outcome.tenths;
 }

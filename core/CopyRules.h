@@ -203,7 +203,6 @@ private:
     bool protectedResolved_ = false;
     std::unique_ptr<CopyPool> pool_;
     std::optional<CopyPace> pace_;
-    std::atomic<int> copying_{0};  // copies a worker is doing now
     // The copies handed to the pool and the failures behind them, in walk order.
     std::deque<std::shared_ptr<Outcome>> outcomes_;
 };

@@ -344,57 +344,59 @@ TEST(CopyPool, TheWorkersSettingTakesOnlyANumberFromOneToSixteen) {
     }
 }
 
-TEST(CopyPool, ThePaceOpensUpOnlyWhileCopiesWaitOnTheDrive) {
-    using us = std::chrono::microseconds;
-    struct Step {
-        us elapsed;
-        int inFlight;
-        int limit;  // after it
-    };
+TEST(CopyPool, ThePaceKeepsWhatCopiesMoreFilesASecondAndTriesAgainLater) {
+    using Clock = CopyPace::Clock;
+    using ms = std::chrono::milliseconds;
+    // A drive on which a copy costs `one` alone and `most` (each, seen from the run) with
+    // every worker busy.
     struct Case {
         const char* name;
-        int setting;
-        int threads;
-        int start;
-        std::vector<Step> steps;
+        ms one, most;
+        int settled;  // the limit after the trials
     };
     const Case cases[] = {
-        {"a fixed number stays", 3, 3, 3, {{us(50000), 1, 3}, {us(10), 3, 3}}},
-        {"one copy at a time stays", 1, 1, 1, {{us(50000), 1, 1}}},
-        {"quick copies stay one at a time", kAdaptiveCopyWorkers, kMostAdaptiveWorkers, 1,
-         {{us(900), 1, 1}, {us(1200), 1, 1}, {us(3900), 1, 1}}},
-        {"a network drive's copies open up", kAdaptiveCopyWorkers, kMostAdaptiveWorkers, 1,
-         {{us(45000), 1, 4}, {us(90000), 4, 4}, {us(60000), 4, 4}}},
-        {"one slow copy among quick ones does not", kAdaptiveCopyWorkers, kMostAdaptiveWorkers, 1,
-         {{us(800), 1, 1}, {us(900), 1, 1}, {us(12000), 1, 1}, {us(900), 1, 1}}},
-        {"copies that became quick close again", kAdaptiveCopyWorkers, kMostAdaptiveWorkers, 1,
-         {{us(40000), 1, 4}, {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 4},
-          {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 4}, {us(2000), 4, 1}}},
+        {"a local disk: one at a time wins", ms(1), ms(2), 1},
+        {"a network drive: several in flight win", ms(48), ms(23), kMostAdaptiveWorkers},
+        {"a drive where it makes no difference keeps one", ms(5), ms(5), 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CopyPace pace(c.setting);
-        EXPECT_EQ(pace.Threads(), c.threads);
-        EXPECT_EQ(pace.Limit(), c.start);
-        for (size_t i = 0; i < c.steps.size(); ++i) {
-            SCOPED_TRACE("step " + std::to_string(i));
-            pace.Observe(c.steps[i].elapsed, c.steps[i].inFlight);
-            EXPECT_EQ(pace.Limit(), c.steps[i].limit);
+        CopyPace pace(kAdaptiveCopyWorkers);
+        EXPECT_EQ(pace.Threads(), kMostAdaptiveWorkers);
+        Clock::time_point now{};
+        std::vector<int> limits;
+        auto copy = [&] {
+            now += pace.Limit() == 1 ? c.one : c.most;
+            pace.Finished(now);
+            limits.push_back(pace.Limit());
+        };
+        for (int i = 0; i < 1 + CopyPace::kTrialCopies; ++i) copy();
+        EXPECT_EQ(limits.front(), 1);
+        EXPECT_EQ(pace.Limit(), kMostAdaptiveWorkers) << "trying every worker";
+        for (int i = 0; i < 1 + CopyPace::kTrialCopies; ++i) copy();
+        EXPECT_EQ(pace.Limit(), c.settled);
+        // Settled for a while, then both are tried again.
+        int changes = 0;
+        for (int i = 0; i < CopyPace::kSettledCopies + 8; ++i) {
+            const int before = pace.Limit();
+            copy();
+            changes += pace.Limit() != before;
         }
+        EXPECT_EQ(changes, c.settled == 1 ? 0 : 1);
+        EXPECT_EQ(pace.Limit(), 1) << "the next round of trials begins alone";
     }
+    // A fixed number never changes.
+    CopyPace fixed(3);
+    EXPECT_EQ(fixed.Threads(), 3);
+    for (int i = 0; i < 100; ++i) fixed.Finished(Clock::time_point{} + std::chrono::seconds(i));
+    EXPECT_EQ(fixed.Limit(), 3);
 }
 
-TEST(CopyPool, LeftToItselfThePoolKeepsSeveralCopiesInFlightOnlyOnASlowDrive) {
-    for (int waitMs : {0, 20}) {
-        SCOPED_TRACE("each copy waits " + std::to_string(waitMs) + " ms");
-        PoolWorld w(kAdaptiveCopyWorkers);
-        Files(w, "C:\\Data\\", 40, "f");
-        w.fs.wait = std::chrono::milliseconds(waitMs);
-        EXPECT_EQ(w.run.RunCopy(rmCopy), RunOutcome::Completed);
-        EXPECT_EQ(w.run.Counters().CopiedCount, 34);  // six of the forty are .bak
-        if (waitMs)
-            EXPECT_EQ(w.fs.mostInFlight, kMostAdaptiveWorkers);
-        else
-            EXPECT_LE(w.fs.mostInFlight, 1);
-    }
+TEST(CopyPool, LeftToItselfThePoolKeepsSeveralCopiesInFlightOnADriveWhereCopiesWait) {
+    PoolWorld w(kAdaptiveCopyWorkers);
+    Files(w, "C:\\Data\\", 140, "f");
+    w.fs.wait = std::chrono::milliseconds(20);
+    EXPECT_EQ(w.run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(w.run.Counters().CopiedCount, 120);  // twenty of them are .bak
+    EXPECT_EQ(w.fs.mostInFlight, kMostAdaptiveWorkers);
 }
