@@ -1,8 +1,10 @@
 #include "core/CopyRules.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <functional>
+#include <stdexcept>
 #include <unordered_map>
 
 #include "core/Formats.h"
@@ -44,6 +46,18 @@ std::string VolumeRootOf(const std::string& path) {
     }
     return {};
 }
+// From this size on a copy reports its bytes as it goes, so that the counts move and an abort
+// stops it; a smaller file is copied in one go.
+constexpr uint64_t kReportedCopySize = 4ull << 20;
+// A copy on the walk's own thread lets the window handle its messages after this many bytes,
+// or this long, whichever comes first.
+constexpr uint64_t kPumpEveryBytes = 8ull << 20;
+constexpr auto kPumpEvery = std::chrono::milliseconds(200);
+// How long the walk waits for a copy before it lets the window handle its messages again.
+constexpr auto kCopyWait = std::chrono::milliseconds(50);
+// Outcomes pending per worker before the walk waits: enough to keep every worker busy, few
+// enough that a long walk holds no more than a handful of names.
+constexpr size_t kPendingPerWorker = 4;
 
 // The check of a temporary name: FNV-1a over a key of the program's and the name it stands for.
 // A name the user made up passes it once in four thousand million.
@@ -234,7 +248,48 @@ std::string DestinationOf(const std::string& path, const std::string& destBase, 
     return destBase + path.substr(std::min(stripLength, path.size()));
 }
 
+// One copy handed to the pool, or a failure the walk met behind copies still pending. The
+// worker writes the result and then sets done; the walk reads it only after it saw done.
+struct CopyRules::Outcome {
+    bool isCopy = false;
+    std::string source;  // a failure: its path
+    std::string target;
+    std::string tempName;
+    std::string foldedName;  // of the entry, to meet a second name that differs only in case
+    DirEntry entry;
+    DestListing* listing = nullptr;  // the folder walk's, alive until its copies are settled
+    int64_t tenths = 0;
+    bool tempMayExist = true;
+    CopyHints hints;
+    FsError error;
+    bool copied = false;
+    bool dropped = false;  // not begun: the run was aborted first
+    bool threw = false;
+    int64_t shownTenths = 0;  // of the copy under way, counted in CopiedSize so far
+    std::atomic<uint64_t> bytes{0};
+    std::atomic<bool> done{false};
+};
+
+CopyRules::CopyRules(WalkContext& context) : ctx_(context) {}
+
+CopyRules::~CopyRules() {
+    // Every walk settles its copies; the workers may still be ending.
+    pool_.reset();
+}
+
 void CopyRules::RecordFailure(const std::string& path, const FsError& error) {
+    if (outcomes_.empty()) {
+        RecordFailureNow(path, error);
+        return;
+    }
+    auto outcome = std::make_shared<Outcome>();
+    outcome->source = path;
+    outcome->error = error;
+    outcome->done = true;
+    outcomes_.push_back(std::move(outcome));
+}
+
+void CopyRules::RecordFailureNow(const std::string& path, const FsError& error) {
     ++ctx_.counters.FailedCount;
     std::string text = error.text;
     if (text.empty()) text = kErrorCodeText + std::to_string(error.code);
@@ -286,11 +341,13 @@ bool CopyRules::IsProtected(const std::string& folder, FolderIdentity& id) {
 }
 
 // Only ever called on temporary copies in a folder the run writes to.
-bool CopyRules::DiscardFile(const std::string& path) {
-    uint32_t attributes = ctx_.fs.GetAttributes(path);
+bool CopyRules::DiscardFile(const std::string& path) { return DiscardFile(ctx_.fs, path); }
+
+bool CopyRules::DiscardFile(IFileSystem& fs, const std::string& path) {
+    uint32_t attributes = fs.GetAttributes(path);
     if (attributes == kInvalidAttributes || (attributes & kAttrDirectory)) return false;
-    if (attributes & kAttrReadOnly) ctx_.fs.SetAttributes(path, attributes & ~kAttrReadOnly);
-    return ctx_.fs.DeleteFile(path);
+    if (attributes & kAttrReadOnly) fs.SetAttributes(path, attributes & ~kAttrReadOnly);
+    return fs.DeleteFile(path);
 }
 
 void CopyRules::RemoveLeftovers(DestListing& listing, const std::string& destFolder) {
@@ -313,31 +370,60 @@ void CopyRules::RemoveEarlierLeftover(DestListing& listing, const std::string& f
 }
 
 bool CopyRules::CopyOneFile(const std::string& source, const std::string& target, FsError& error,
-                            bool tempMayExist) {
+                            bool tempMayExist, const CopyHints* hints) {
+    return CopyOneFile(ctx_.fs, source, target, error, tempMayExist, hints);
+}
+
+// Runs on the walk's thread or on a worker: it touches nothing but the file system.
+bool CopyRules::CopyOneFile(IFileSystem& fs, const std::string& source, const std::string& target, FsError& error,
+                            bool tempMayExist, const CopyHints* hints) {
     const std::string temp = ExtractFilePath(target) + TempNameFor(ExtractFileName(target));
-    if (tempMayExist) DiscardFile(temp);
+    if (tempMayExist) DiscardFile(fs, temp);
+    // What is known of the source goes with the copy; what is known of the target only with
+    // the rename, since the copy writes the temporary name.
+    CopyHints toTemp;
+    if (hints) {
+        toTemp.sourceSize = hints->sourceSize;
+        toTemp.sourceAttributes = hints->sourceAttributes;
+        toTemp.progress = hints->progress;
+    }
     // Where the temporary name is known to be free, the copy need not look for a file to
     // replace; one that appeared meanwhile is removed and the copy made again.
-    bool copied = ctx_.fs.CopyFile(source, temp, !tempMayExist, &error);
+    bool copied = fs.CopyFile(source, temp, !tempMayExist, &error, &toTemp);
     if (!copied && !tempMayExist && (error.code == kErrorFileExists || error.code == kErrorAlreadyExists)) {
-        DiscardFile(temp);
-        copied = ctx_.fs.CopyFile(source, temp, false, &error);
+        DiscardFile(fs, temp);
+        copied = fs.CopyFile(source, temp, false, &error, &toTemp);
     }
     if (!copied) {
-        DiscardFile(temp);
+        DiscardFile(fs, temp);
         return false;
     }
-    if (ctx_.fs.MoveReplace(temp, target, &error)) return true;
+    if (fs.MoveReplace(temp, target, &error, hints)) return true;
     // A read-only copy at the destination refuses to be replaced: lift the attribute only for
     // the replacement, and put it back if the replacement still fails.
-    const uint32_t old = ctx_.fs.GetAttributes(target);
+    const uint32_t old = fs.GetAttributes(target);
     if (old != kInvalidAttributes && !(old & kAttrDirectory) && (old & kAttrReadOnly) &&
-        ctx_.fs.SetAttributes(target, old & ~kAttrReadOnly)) {
-        if (ctx_.fs.MoveReplace(temp, target, &error)) return true;
-        ctx_.fs.SetAttributes(target, old);
+        fs.SetAttributes(target, old & ~kAttrReadOnly)) {
+        if (fs.MoveReplace(temp, target, &error)) return true;
+        fs.SetAttributes(target, old);
     }
-    DiscardFile(temp);
+    DiscardFile(fs, temp);
     return false;
+}
+
+CopyHints CopyRules::HintsFor(const DestListing& listing, const DirEntry& entry) {
+    CopyHints hints;
+    hints.sourceSize = entry.size;
+    hints.sourceAttributes = entry.attributes;
+    if (listing.Get() == DestListing::State::Listed) {
+        if (const DirEntry* there = listing.Find(entry.name)) {
+            hints.targetKnown = true;
+            hints.targetAttributes = there->attributes;
+        } else if (DestListing::MissIsCertain(entry.name)) {
+            hints.targetKnown = true;  // not there
+        }
+    }
+    return hints;
 }
 
 uint32_t CopyRules::FileDateOf(const std::string& path) {
@@ -494,9 +580,23 @@ void CopyRules::Walk(const std::string& folder, FolderIdentity& id, const std::s
         }
         walk.destReady = destCreated;
         if (destCreated) walk.listing.Created();
+        // The copies of the folder read its listing when they end: they are settled before the
+        // walk leaves it, also when an error ends the walk.
+        struct Settle {
+            CopyRules& rules;
+            ~Settle() {
+                while (!rules.outcomes_.empty()) {
+                    try {
+                        rules.WaitForCopies(0);
+                    } catch (...) {
+                    }
+                }
+            }
+        } settle{*this};
         FsError listError;
         if (!ForEachEntry(folder, true, [&](const DirEntry& entry) { HandleEntry(walk, entry); }, &listError))
             FolderNotListed(folder, attributes, listError);
+        if (!outcomes_.empty()) WaitForCopies(0);
     });
 }
 
@@ -526,6 +626,17 @@ void CopyRules::HandleEntry(FolderWalk& walk, const DirEntry& entry) {
     // A copy of the program's own that a run cut short, in a folder this run reads: neither
     // copied nor removed.
     if (!entry.IsFolder() && IsTempName(entry.name)) return;
+    // A name that differs only in case from a copy under way lands on the same target: that
+    // copy is settled first, as it would be one file after the other.
+    if (!outcomes_.empty()) {
+        const std::string folded = FoldCase(entry.name);
+        for (const auto& outcome : outcomes_) {
+            if (outcome->isCopy && outcome->listing == &walk.listing && outcome->foldedName == folded) {
+                WaitForCopies(0);
+                break;
+            }
+        }
+    }
     if (!walk.doCopy) ctx_.progress.SetFolderText(walk.folder);
     PrepareDestination(walk);
     if (entry.IsFolder())
@@ -565,6 +676,10 @@ void CopyRules::HandleFile(FolderWalk& walk, const DirEntry& entry) {
         ctx_.progress.SetFolderText(kLookingThrough + walk.folder);
         return;
     }
+    if (walk.doCopy && ctx_.copyWorkers != 1) {
+        QueueCopy(walk, entry, source, target, tenths);
+        return;
+    }
     if (walk.doCopy && !CopyEntry(listing, entry, source, target)) return;
     ++ctx_.counters.CopiedCount;
     ctx_.counters.CopiedSize += tenths;
@@ -576,13 +691,35 @@ bool CopyRules::CopyEntry(DestListing& listing, const DirEntry& entry, const std
     const std::string tempName = TempNameFor(entry.name);
     const bool listed = listing.Get() == DestListing::State::Listed;
     const bool tempMayExist = !listed || listing.Find(tempName) || !DestListing::MissIsCertain(tempName);
+    CopyHints hints = HintsFor(listing, entry);
+    // A large file lets the window handle its messages during its copy, shows its bytes in the
+    // copied size as they go, and stops at an abort.
+    int64_t shown = 0;
+    if (entry.size >= kReportedCopySize) {
+        const int64_t tenths = SizeInTenthsOfKb(entry.size);
+        uint64_t pumpedAt = 0;
+        auto pumpedWhen = std::chrono::steady_clock::now();
+        hints.progress = [&, tenths](uint64_t copied) {
+            const int64_t now = std::min(SizeInTenthsOfKb(copied), tenths);
+            ctx_.counters.CopiedSize += now - shown;
+            shown = now;
+            const auto clock = std::chrono::steady_clock::now();
+            if (copied < entry.size && (copied - pumpedAt >= kPumpEveryBytes || clock - pumpedWhen >= kPumpEvery)) {
+                pumpedAt = copied;
+                pumpedWhen = clock;
+                ctx_.host.ProcessMessages();
+            }
+            return !ctx_.abort;
+        };
+    }
     FsError error;
-    const bool copied = CopyOneFile(source, target, error, tempMayExist);
+    const bool copied = CopyOneFile(source, target, error, tempMayExist, &hints);
+    ctx_.counters.CopiedSize -= shown;
     // A file the delete phase left here is settled now: replaced, or reported with this copy
     // that failed.
     if (!undeletedLeft_.empty()) undeletedLeft_.erase(FoldCase(target));
     if (!copied) {
-        RecordFailure(source, error);
+        if (!StoppedByAbort(error)) RecordFailure(source, error);
         return false;
     }
     if (listed) {
@@ -593,6 +730,123 @@ bool CopyRules::CopyEntry(DestListing& listing, const DirEntry& entry, const std
         listing.Put(put);
     }
     return true;
+}
+
+// A copy the user stopped with Afbryd is no failure: the run ends as aborted.
+bool CopyRules::StoppedByAbort(const FsError& error) const { return error.code == kErrorCopyStopped && ctx_.abort; }
+
+void CopyRules::QueueCopy(FolderWalk& walk, const DirEntry& entry, const std::string& source,
+                          const std::string& target, int64_t tenths) {
+    DestListing& listing = walk.listing;
+    ctx_.progress.SetFolderText(source);
+    auto outcome = std::make_shared<Outcome>();
+    outcome->isCopy = true;
+    outcome->source = source;
+    outcome->target = target;
+    outcome->tempName = TempNameFor(entry.name);
+    outcome->foldedName = FoldCase(entry.name);
+    outcome->entry = entry;
+    outcome->listing = &listing;
+    outcome->tenths = tenths;
+    const bool listed = listing.Get() == DestListing::State::Listed;
+    outcome->tempMayExist =
+        !listed || listing.Find(outcome->tempName) || !DestListing::MissIsCertain(outcome->tempName);
+    outcome->hints = HintsFor(listing, entry);
+    // A file the delete phase left here is settled by this copy: replaced, or reported with it.
+    if (!undeletedLeft_.empty()) undeletedLeft_.erase(FoldCase(target));
+    if (!pool_) {
+        pace_.emplace(ctx_.copyWorkers);
+        pool_ = std::make_unique<CopyPool>(pace_->Threads());
+    }
+    WaitForRoom();
+    outcomes_.push_back(outcome);
+    IFileSystem& fs = ctx_.fs;
+    std::atomic<bool>& abort = ctx_.abort;
+    pool_->Submit([outcome, &fs, &abort] {
+        Outcome& o = *outcome;
+        if (abort) {
+            o.dropped = true;
+        } else {
+            if (o.entry.size >= kReportedCopySize) {
+                o.hints.progress = [&o, &abort](uint64_t copied) {
+                    o.bytes = copied;
+                    return !abort;
+                };
+            }
+            try {
+                o.copied = CopyOneFile(fs, o.source, o.target, o.error, o.tempMayExist, &o.hints);
+            } catch (...) {
+                o.threw = true;
+            }
+        }
+        o.done = true;
+    });
+    WaitForCopies(kPendingPerWorker * static_cast<size_t>(pace_->Threads()));
+}
+
+void CopyRules::WaitForRoom() {
+    for (;;) {
+        CollectCopies();
+        int unfinished = 0;
+        for (const auto& outcome : outcomes_)
+            if (outcome->isCopy && !outcome->done) ++unfinished;
+        if (unfinished < pace_->Limit()) return;
+        ctx_.host.ProcessMessages();
+        pool_->WaitForOne(kCopyWait);
+    }
+}
+
+void CopyRules::CollectCopies() {
+    while (!outcomes_.empty() && outcomes_.front()->done) {
+        std::shared_ptr<Outcome> outcome = std::move(outcomes_.front());
+        outcomes_.pop_front();
+        ApplyOutcome(*outcome);
+    }
+    for (const auto& outcome : outcomes_) {
+        if (!outcome->isCopy || outcome->done) continue;
+        const int64_t now = std::min(SizeInTenthsOfKb(outcome->bytes), outcome->tenths);
+        ctx_.counters.CopiedSize += now - outcome->shownTenths;
+        outcome->shownTenths = now;
+    }
+}
+
+void CopyRules::WaitForCopies(size_t left) {
+    for (;;) {
+        CollectCopies();
+        if (outcomes_.size() <= left) return;
+        // The walk runs on the window's thread: it stays responsive, and Afbryd reaches the
+        // copies under way, which stop, and the queued ones, which never begin.
+        ctx_.host.ProcessMessages();
+        pool_->WaitForOne(kCopyWait);
+    }
+}
+
+void CopyRules::ApplyOutcome(Outcome& outcome) {
+    if (!outcome.isCopy) {
+        RecordFailureNow(outcome.source, outcome.error);
+        return;
+    }
+    ctx_.counters.CopiedSize -= outcome.shownTenths;
+    outcome.shownTenths = 0;
+    if (outcome.dropped) return;
+    // An unforeseen error inside the copy ends the walk here, as it would on the walk's thread.
+    if (outcome.threw) throw std::runtime_error("copy failed unexpectedly");
+    if (!outcome.copied && StoppedByAbort(outcome.error)) return;
+    if (!outcome.copied) {
+        RecordFailureNow(outcome.source, outcome.error);
+        return;
+    }
+    DestListing& listing = *outcome.listing;
+    if (listing.Get() == DestListing::State::Listed) {
+        // A second source name that differs only in case meets this copy.
+        listing.Remove(outcome.tempName);
+        DirEntry put = outcome.entry;
+        if (const DirEntry* there = listing.Find(outcome.entry.name)) put.name = there->name;
+        listing.Put(put);
+    }
+    pace_->Finished(std::chrono::steady_clock::now());
+    ++ctx_.counters.CopiedCount;
+    ctx_.counters.CopiedSize += outcome.tenths;
 }
 
 bool CopyRules::ForEachEntry(const std::string& folder, bool pump, const std::function<void(const DirEntry&)>& visit,

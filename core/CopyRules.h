@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -13,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/CopyPool.h"
 #include "core/JobSettings.h"
 #include "core/Report.h"
 #include "core/RunView.h"
@@ -95,11 +98,15 @@ struct WalkContext {
     // The direction of the run, fixed when it starts: a reverse run writes into the marked
     // folders themselves.
     bool reverse = false;
+    // The copies in flight at once (see CopyPace): 1 copies each file on the walk's thread
+    // before the walk goes on, kAdaptiveCopyWorkers lets the copies' times decide.
+    int copyWorkers = 1;
 };
 
 class CopyRules {
 public:
-    explicit CopyRules(WalkContext& context) : ctx_(context) {}
+    explicit CopyRules(WalkContext& context);
+    ~CopyRules();
 
     // Walks the folder (ending with "\"), counts, tests, filters and, with doCopy, copies.
     void CopyFolder(const std::string& folder, const std::string& destBase, bool doCopy, size_t stripLength);
@@ -125,6 +132,7 @@ public:
 private:
     class DestListing;
     struct FolderWalk;
+    struct Outcome;
     bool NewAndChangedTestApplies() const;
     bool CreateSubfolder(const std::string& folder);
     // attributes: the folder's as its parent listed them, or kInvalidAttributes when unknown.
@@ -155,11 +163,32 @@ private:
     // The file system of the volume the target lies on, asked once per volume and run.
     const std::string& TargetFileSystem(const std::string& target);
     bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true);
+    // Hands the copy to the pool; its outcome is applied in walk order by CollectCopies.
+    void QueueCopy(FolderWalk& walk, const DirEntry& entry, const std::string& source, const std::string& target,
+                   int64_t tenths);
+    // Applies the outcomes at the front that are settled, and the bytes of the copies under way
+    // to the copied size.
+    void CollectCopies();
+    // Waits, the window's messages running, until at most `left` outcomes are pending.
+    void WaitForCopies(size_t left);
+    // Waits in the same way until fewer copies than the pace allows are unfinished.
+    void WaitForRoom();
+    void ApplyOutcome(Outcome& outcome);
+    bool StoppedByAbort(const FsError& error) const;
+    // The hints of one copy from what the walk knows of its source and of the target's folder.
+    static CopyHints HintsFor(const DestListing& listing, const DirEntry& entry);
+    bool CopyOneFile(const std::string& source, const std::string& target, FsError& error, bool tempMayExist = true,
+                     const CopyHints* hints = nullptr);
+    static bool CopyOneFile(IFileSystem& fs, const std::string& source, const std::string& target, FsError& error,
+                            bool tempMayExist, const CopyHints* hints);
     bool DiscardFile(const std::string& path);
+    static bool DiscardFile(IFileSystem& fs, const std::string& path);
     void RemoveLeftovers(DestListing& listing, const std::string& destFolder);
     void RemoveEarlierLeftover(DestListing& listing, const std::string& folder, const std::string& destFolder,
                                const std::string& name);
+    // A failure goes to the report in walk order: behind the outcomes of copies still pending.
     void RecordFailure(const std::string& path, const FsError& error);
+    void RecordFailureNow(const std::string& path, const FsError& error);
     bool IsExcluded(const std::string& folder, FolderIdentity& id);
     bool IsProtected(const std::string& folder, FolderIdentity& id);
     bool EnterFolder(FolderIdentity& id);
@@ -177,6 +206,10 @@ private:
     std::unordered_set<std::string> undeletedLeft_;
     bool protectedResolved_ = false;
     std::unordered_map<std::string, std::string> targetFileSystems_;  // by folded volume root
+    std::unique_ptr<CopyPool> pool_;
+    std::optional<CopyPace> pace_;
+    // The copies handed to the pool and the failures behind them, in walk order.
+    std::deque<std::shared_ptr<Outcome>> outcomes_;
 };
 
 }  // namespace tavrel

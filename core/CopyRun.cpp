@@ -133,7 +133,7 @@ RunOutcome CopyRun::RunCopy(RunMode mode) {
     // other settings are read at each use, so a change during the run counts from then on.
     plan.reverse = d_.job.Settings().reverse;
     WalkContext context{d_.fs, *progress_, host_, d_.messages, d_.job.Settings(), skipped_, counters_, d_.abort,
-                        {}, {}, plan.reverse};
+                        {}, {}, plan.reverse, d_.copyWorkers};
     CopyRules rules(context);
     if (mode == rmCount) {
         host_.SetStatusText(kCollecting);

@@ -41,6 +41,9 @@ struct CopyRunDeps {
     IProgressView* progress;  // unset: nothing shown until SetProgressView
     std::atomic<bool>& abort;
     RunProgram program = RunProgram::Tavrel;  // named in the job's history
+    // The copies in flight at once (see WalkContext); tavrelc and the window take
+    // CopyWorkersSetting().
+    int copyWorkers = 1;
 };
 
 class CopyRun {

@@ -28,7 +28,7 @@ JobSession::JobSession(const JobSessionDeps& deps, MemoryTree* own, ITreeView& t
       job_(JobControllerDeps{deps.fs, deps.settings, deps.messages, deps.jobView, marking_, deps.cursor,
                              deps.programFolder, deps.fileTypeOrder, deps.shell}),
       run_(CopyRunDeps{job_, deps.settings, deps.fs, deps.clock, deps.messages, deps.runHost, deps.progress,
-                       deps.abort ? *deps.abort : AbortRequested, deps.program}) {}
+                       deps.abort ? *deps.abort : AbortRequested, deps.program, deps.copyWorkers}) {}
 
 JobSession::~JobSession() = default;
 

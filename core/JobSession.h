@@ -32,6 +32,7 @@ struct JobSessionDeps {
     std::atomic<bool>* abort = nullptr;  // unset: AbortRequested
     RunProgram program = RunProgram::Tavrel;  // the program the job's history names
     IShell* shell = nullptr;  // the window's: opening a job tells of failed unattended runs
+    int copyWorkers = 1;                 // the copies a run keeps in flight at once
 };
 
 class JobSession {

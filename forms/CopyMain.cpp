@@ -4,6 +4,7 @@
 
 #include "controls/Collation.h"
 #include "core/Abort.h"
+#include "core/CopyPool.h"
 #include "core/ListSync.h"
 #include "base/Path.h"
 #include "forms/Brand.h"
@@ -104,7 +105,7 @@ void TfrmCopyMain::FormCreate() {
     session_ = std::make_unique<JobSession>(
         JobSessionDeps{.fs = fs_, .settings = settings_, .clock = clock_, .messages = messages_, .jobView = *this,
                        .runHost = runView_.get(), .cursor = &cursor_, .programFolder = ProgramFolder(),
-                       .fileTypeOrder = CompareForUser, .shell = &shell_},
+                       .fileTypeOrder = CompareForUser, .shell = &shell_, .copyWorkers = CopyWorkersSetting()},
         *DirTreeT1, DirTreeT1->Model());
     marking_ = &session_->Marking();
     job_ = &session_->Job();

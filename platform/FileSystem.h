@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,6 +59,24 @@ public:
     virtual bool Next(DirEntry& entry) = 0;  // false at the end
 };
 
+// What the caller of a copy already knows, so that the file system need not ask again: on a
+// network drive every question is a round trip, and a look-up of a name that is not there may
+// read the whole folder. Fields left at their defaults are unknown and asked for as before.
+struct CopyHints {
+    static constexpr uint64_t kUnknownSize = ~0ull;
+    uint64_t sourceSize = kUnknownSize;
+    uint32_t sourceAttributes = kInvalidAttributes;  // kInvalidAttributes: unknown
+    // The target's attributes when targetKnown; kInvalidAttributes then means it is not there.
+    bool targetKnown = false;
+    uint32_t targetAttributes = kInvalidAttributes;
+    // Told the bytes copied so far, now and then during the copy of a file; false stops the
+    // copy, which then fails with kErrorCopyStopped and leaves no target behind.
+    std::function<bool(uint64_t copied)> progress;
+};
+
+// The code of a copy stopped by its progress callback (ERROR_REQUEST_ABORTED).
+constexpr uint32_t kErrorCopyStopped = 1235;
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -74,10 +93,13 @@ public:
 
     virtual bool CreateFolder(const std::string& path, FsError* error = nullptr) = 0;
     // Copies the contents, attributes and last-write time; replaces the target unless failIfExists.
+    // Safe to call from several threads at once, as is MoveReplace, for different files.
     virtual bool CopyFile(const std::string& source, const std::string& target, bool failIfExists,
-                          FsError* error = nullptr) = 0;
-    // Renames source over target, replacing it; both on the same volume.
-    virtual bool MoveReplace(const std::string& source, const std::string& target, FsError* error = nullptr) = 0;
+                          FsError* error = nullptr, const CopyHints* hints = nullptr) = 0;
+    // Renames source over target, replacing it; both on the same volume. Of the hints only what
+    // is known of the target counts.
+    virtual bool MoveReplace(const std::string& source, const std::string& target, FsError* error = nullptr,
+                             const CopyHints* hints = nullptr) = 0;
     virtual bool DeleteFile(const std::string& path, FsError* error = nullptr) = 0;
     // Removes an empty folder, or a folder link itself (never what it points at, where the
     // platform allows that).

@@ -6,6 +6,7 @@
 
 #include "core/Abort.h"
 #include "core/CmdLine.h"
+#include "core/CopyPool.h"
 #include "core/Formats.h"
 #include "core/JobSession.h"
 #include "base/Path.h"
@@ -65,7 +66,8 @@ int RunJob(Console& console, IFileSystem& fs, const std::string& jobFile, RunMod
     ConsoleRunView view(console, clock);
     JobSession session(JobSessionDeps{.fs = fs, .settings = settings, .clock = clock, .messages = messages,
                                       .jobView = jobView, .runHost = &view, .progress = &view,
-                                      .programFolder = ProgramFolder(), .program = RunProgram::Tavrelc},
+                                      .programFolder = ProgramFolder(), .program = RunProgram::Tavrelc,
+                                      .copyWorkers = CopyWorkersSetting()},
                        shell);
     session.ReadDrives();
     // A job whose load showed an error (a damaged or short job file, a list with lines that are

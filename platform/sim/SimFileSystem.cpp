@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "base/Path.h"
 
+#include <mutex>
 #include <stdexcept>
 
 namespace tavrel {
@@ -155,6 +156,7 @@ FsError SimError(uint32_t code) {
     case kErrDirNotEmpty: return {code, "Mappen er ikke tom."};
     case kErrAlreadyExists: return {code, "Der kan ikke oprettes en fil, når filen allerede findes."};
     case kErrDirectory: return {code, "Mappenavnet er ugyldigt."};
+    case kErrorCopyStopped: return {code, "Anmodningen blev afbrudt."};
     default: return {code, "Fejl " + std::to_string(code) + "."};
     }
 }
@@ -181,6 +183,7 @@ public:
         : fs_(fs), folder_(std::move(folder)), entries_(std::move(entries)) {}
 
     bool Next(DirEntry& entry) override {
+        std::lock_guard<std::recursive_mutex> lock(fs_->mutex_);
         if (pos_ >= entries_.size()) return false;
         if (!fs_->Begin(SimOp::NextEntry, folder_ + entries_[pos_].name, nullptr, nullptr)) {
             pos_ = entries_.size();
@@ -301,6 +304,7 @@ SimFileSystem::Node* SimFileSystem::ForceFolderNode(const std::string& path) {
 void SimFileSystem::AddDrive(char letter) { AddShare(std::string(1, letter) + ":\\"); }
 
 void SimFileSystem::AddShare(const std::string& root) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     ParsedPath parsed = Parse(root, "");
     if (parsed.rootKey.empty() || !parsed.parts.empty()) throw std::invalid_argument("not a root: " + root);
     auto volume = std::make_unique<Volume>();
@@ -314,9 +318,13 @@ void SimFileSystem::AddShare(const std::string& root) {
     volumes_[parsed.rootKey] = std::move(volume);
 }
 
-void SimFileSystem::RemoveDrive(char letter) { volumes_.erase(FoldCase(std::string(1, letter) + ":")); }
+void SimFileSystem::RemoveDrive(char letter) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    volumes_.erase(FoldCase(std::string(1, letter) + ":"));
+}
 
 void SimFileSystem::EjectMedium(char letter) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Volume* volume = VolumeOf(FoldCase(std::string(1, letter) + ":"));
     if (!volume) return;
     volume->ready = false;
@@ -324,17 +332,20 @@ void SimFileSystem::EjectMedium(char letter) {
 }
 
 void SimFileSystem::AddFolder(const std::string& path, uint32_t attributes) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Node* node = ForceFolderNode(path);
     if (attributes) node->attributes = attributes | kAttrDirectory;
 }
 
 void SimFileSystem::AddFile(const std::string& path, const std::string& content, FileTime lastWrite,
                             uint32_t attributes) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     AddBigFile(path, content.size(), lastWrite, attributes);
     ResolveNode(path, false)->content = content;
 }
 
 void SimFileSystem::AddBigFile(const std::string& path, uint64_t size, FileTime lastWrite, uint32_t attributes) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Node* parent = ForceFolderNode(ExtractFilePath(path));
     std::string name = ExtractFileName(path);
     if (!ValidName(name)) throw std::invalid_argument("bad file name: " + path);
@@ -354,6 +365,7 @@ void SimFileSystem::AddBigFile(const std::string& path, uint64_t size, FileTime 
 }
 
 void SimFileSystem::AddFolderLink(const std::string& path, const std::string& target) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string folder = ExcludeTrailingBackslash(path);
     Node* parent = ForceFolderNode(ExtractFilePath(folder));
     std::string name = ExtractFileName(folder);
@@ -372,6 +384,7 @@ void SimFileSystem::AddFolderLink(const std::string& path, const std::string& ta
 void SimFileSystem::RemoveChild(Node* parent, const std::string& name) { parent->children.erase(FoldCase(name)); }
 
 bool SimFileSystem::Remove(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Resolved r = Resolve(path, false);
     if (r.error || !r.node || r.isRoot) return false;
     RemoveChild(r.parent, r.node->name);
@@ -379,18 +392,21 @@ bool SimFileSystem::Remove(const std::string& path) {
 }
 
 void SimFileSystem::SetLastWrite(const std::string& path, FileTime time) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Node* node = ResolveNode(path, false);
     if (!node) throw std::invalid_argument("no such entry: " + path);
     node->lastWrite = StoredTime(node->serial, time);
 }
 
 void SimFileSystem::SetAttrs(const std::string& path, uint32_t attributes) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Node* node = ResolveNode(path, false);
     if (!node) throw std::invalid_argument("no such entry: " + path);
     node->attributes = attributes;
 }
 
 void SimFileSystem::SetFileSystem(const std::string& root, const std::string& name) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Volume* volume = VolumeOf(Parse(root, "").rootKey);
     if (!volume) throw std::invalid_argument("no such drive: " + root);
     volume->fileSystem = name;
@@ -401,12 +417,14 @@ void SimFileSystem::SetFileSystem(const std::string& root, const std::string& na
 }
 
 void SimFileSystem::DenyListing(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Node* node = ResolveNode(path, false);
     if (!node || !node->folder) throw std::invalid_argument("no such folder: " + path);
     node->listDenied = true;
 }
 
 void SimFileSystem::SetIndex(const std::string& path, uint64_t index) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Node* node = ResolveNode(path, true);
     if (!node) throw std::invalid_argument("no such entry: " + path);
     node->index = index;
@@ -417,17 +435,20 @@ void SimFileSystem::SetIndex(const std::string& path, uint64_t index) {
 bool SimFileSystem::Exists(const std::string& path) const { return ResolveNode(path, false) != nullptr; }
 
 std::optional<DirEntry> SimFileSystem::Entry(const std::string& path) const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Node* node = ResolveNode(path, false);
     if (!node) return std::nullopt;
     return EntryOf(*node);
 }
 
 std::string SimFileSystem::Content(const std::string& path) const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Node* node = ResolveNode(path, true);
     return node && !node->folder ? node->content : std::string();
 }
 
 std::vector<std::string> SimFileSystem::List(const std::string& folder) const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::vector<std::string> names;
     Node* node = ResolveNode(folder, true);
     if (node && node->folder)
@@ -450,6 +471,7 @@ uint32_t SimFileSystem::DosDateTime(int year, int month, int day, int hour, int 
 }
 
 std::optional<uint32_t> SimFileSystem::ToDosDateTime(FileTime time) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     int64_t seconds = static_cast<int64_t>(time / kTicksPerSecond) + int64_t(localOffsetMinutes_) * 60;
     if (seconds < 0) return std::nullopt;
     int64_t days = seconds / 86400 - kDays1601To1970;
@@ -500,16 +522,19 @@ DirEntry SimFileSystem::EntryOf(const Node& node) const {
 // ---- Faults and counting ----
 
 void SimFileSystem::InjectFailure(SimOp op, const std::string& pathPrefix, FsError error, int times, int skip) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     injections_.push_back({op, FoldCase(pathPrefix), std::move(error), times, skip});
 }
 
 void SimFileSystem::SetFreeSpace(const std::string& root, uint64_t bytes) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     Volume* volume = VolumeOf(Parse(root, "").rootKey);
     if (!volume) throw std::invalid_argument("no such drive: " + root);
     volume->freeSpace = bytes;
 }
 
 int SimFileSystem::TotalCalls() const {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     int total = 0;
     for (int n : counts_) total += n;
     return total;
@@ -565,6 +590,7 @@ void SimFileSystem::Release(Volume* volume, uint64_t bytes) {
 // ---- IFileSystem ----
 
 std::unique_ptr<IFolderEnum> SimFileSystem::OpenFolder(const std::string& folder, FsError* error) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::OpenFolder, folder, nullptr, error)) return nullptr;
     auto refused = [&](uint32_t code) -> std::unique_ptr<IFolderEnum> {
         Fail(error, code);
@@ -590,6 +616,7 @@ std::unique_ptr<IFolderEnum> SimFileSystem::OpenFolder(const std::string& folder
 }
 
 uint32_t SimFileSystem::GetAttributes(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::GetAttributes, path, nullptr, nullptr)) return kInvalidAttributes;
     Resolved r = Resolve(path, false);
     if (r.error || !r.node) return kInvalidAttributes;
@@ -598,6 +625,7 @@ uint32_t SimFileSystem::GetAttributes(const std::string& path) {
 }
 
 std::optional<DirEntry> SimFileSystem::FindEntry(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::FindEntry, path, nullptr, nullptr)) return std::nullopt;
     Resolved r = Resolve(path, false);
     if (r.error || !r.node || r.isRoot || r.trailingSlash) return std::nullopt;
@@ -605,6 +633,7 @@ std::optional<DirEntry> SimFileSystem::FindEntry(const std::string& path) {
 }
 
 bool SimFileSystem::CreateFolder(const std::string& path, FsError* error) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::CreateFolder, path, nullptr, error)) return false;
     Resolved r = Resolve(path, true);
     if (r.error) return Fail(error, r.error);
@@ -625,7 +654,8 @@ bool SimFileSystem::CreateFolder(const std::string& path, FsError* error) {
 }
 
 bool SimFileSystem::CopyFile(const std::string& source, const std::string& target, bool failIfExists,
-                             FsError* error) {
+                             FsError* error, const CopyHints* hints) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::CopyFile, source, &target, error)) return false;
     Resolved s = Resolve(source, true);
     if (s.error) return Fail(error, s.error);
@@ -671,6 +701,18 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
         to->lastWrite = StoredTime(to->serial, now_);
         return Fail(error, kErrDiskFull);
     }
+    // A copy with a progress callback is told of every chunk, as a copy routine of the system
+    // is; stopped, it leaves no target.
+    if (hints && hints->progress) {
+        for (uint64_t copied = std::min(size, kProgressChunk);; copied = std::min(size, copied + kProgressChunk)) {
+            if (!hints->progress(copied)) {
+                Release(volume, size);
+                RemoveChild(t.parent, t.lastName);
+                return Fail(error, kErrorCopyStopped);
+            }
+            if (copied >= size) break;
+        }
+    }
     to->content = std::move(content);
     to->size = size;
     to->attributes = attributes;
@@ -678,7 +720,9 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
     return true;
 }
 
-bool SimFileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error) {
+bool SimFileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error,
+                                const CopyHints*) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::MoveReplace, source, &target, error)) return false;
     Resolved s = Resolve(source, false);
     if (s.error) return Fail(error, s.error);
@@ -707,6 +751,7 @@ bool SimFileSystem::MoveReplace(const std::string& source, const std::string& ta
 }
 
 bool SimFileSystem::DeleteFile(const std::string& path, FsError* error) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::DeleteFile, path, nullptr, error)) return false;
     Resolved r = Resolve(path, false);
     if (r.error) return Fail(error, r.error);
@@ -719,6 +764,7 @@ bool SimFileSystem::DeleteFile(const std::string& path, FsError* error) {
 }
 
 bool SimFileSystem::RemoveFolder(const std::string& path, FsError* error) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::RemoveFolder, path, nullptr, error)) return false;
     Resolved r = Resolve(path, false);
     if (r.error) return Fail(error, r.error);
@@ -734,6 +780,7 @@ bool SimFileSystem::RemoveFolder(const std::string& path, FsError* error) {
 }
 
 bool SimFileSystem::SetAttributes(const std::string& path, uint32_t attributes, FsError* error) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::SetAttributes, path, nullptr, error)) return false;
     Resolved r = Resolve(path, false);
     if (r.error) return Fail(error, r.error);
@@ -745,6 +792,7 @@ bool SimFileSystem::SetAttributes(const std::string& path, uint32_t attributes, 
 }
 
 bool SimFileSystem::GetLastWriteTime(const std::string& path, FileTime& time) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::GetTime, path, nullptr, nullptr)) return false;
     Resolved r = Resolve(path, true);
     if (r.error || !r.node || r.node->folder) return false;
@@ -753,6 +801,7 @@ bool SimFileSystem::GetLastWriteTime(const std::string& path, FileTime& time) {
 }
 
 std::optional<FileId> SimFileSystem::GetFileId(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::FileId, path, nullptr, nullptr)) return std::nullopt;
     Resolved r = Resolve(path, true);
     if (r.error || !r.node) return std::nullopt;
@@ -760,6 +809,7 @@ std::optional<FileId> SimFileSystem::GetFileId(const std::string& path) {
 }
 
 std::optional<uint64_t> SimFileSystem::GetFileIndex(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::FileIndex, path, nullptr, nullptr)) return std::nullopt;
     Resolved r = Resolve(path, true);
     if (r.error || !r.node) return std::nullopt;
@@ -767,6 +817,7 @@ std::optional<uint64_t> SimFileSystem::GetFileIndex(const std::string& path) {
 }
 
 bool SimFileSystem::ReadWholeFile(const std::string& path, std::string& bytes, FsError* error) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::ReadFile, path, nullptr, error)) return false;
     Resolved r = Resolve(path, true);
     if (r.error) return Fail(error, r.error);
@@ -777,6 +828,7 @@ bool SimFileSystem::ReadWholeFile(const std::string& path, std::string& bytes, F
 }
 
 bool SimFileSystem::WriteWholeFile(const std::string& path, const std::string& bytes, FsError* error) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::WriteFile, path, nullptr, error)) return false;
     Resolved r = Resolve(path, true);
     if (r.error) return Fail(error, r.error);
@@ -812,6 +864,7 @@ bool SimFileSystem::WriteWholeFile(const std::string& path, const std::string& b
 
 bool SimFileSystem::ReadFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string& bytes,
                                   uint64_t& fileSize, FsError* error) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::ReadFile, path, nullptr, error)) return false;
     Resolved r = Resolve(path, true);
     if (r.error) return Fail(error, r.error);
@@ -830,6 +883,7 @@ bool SimFileSystem::ReadFileRange(const std::string& path, uint64_t offset, size
 }
 
 std::string SimFileSystem::FileSystemName(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     if (!Begin(SimOp::VolumeInfo, path, nullptr, nullptr)) return {};
     Resolved r = Resolve(path, true);
     if (!r.volume || !r.volume->ready) return {};
@@ -837,6 +891,7 @@ std::string SimFileSystem::FileSystemName(const std::string& path) {
 }
 
 uint32_t SimFileSystem::LogicalDrives() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     uint32_t mask = 0;
     for (const auto& [key, volume] : volumes_)
         if (key.size() == 2 && key[1] == ':' && key[0] >= 'A' && key[0] <= 'Z') mask |= 1u << (key[0] - 'A');
@@ -844,6 +899,7 @@ uint32_t SimFileSystem::LogicalDrives() {
 }
 
 std::string SimFileSystem::CurrentDirectory() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
     std::string dir = currentDirectory_;
     if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
     return dir;

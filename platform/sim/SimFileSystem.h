@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -150,8 +151,9 @@ public:
     std::optional<DirEntry> FindEntry(const std::string& path) override;
     bool CreateFolder(const std::string& path, FsError* error = nullptr) override;
     bool CopyFile(const std::string& source, const std::string& target, bool failIfExists,
-                  FsError* error = nullptr) override;
-    bool MoveReplace(const std::string& source, const std::string& target, FsError* error = nullptr) override;
+                  FsError* error = nullptr, const CopyHints* hints = nullptr) override;
+    bool MoveReplace(const std::string& source, const std::string& target, FsError* error = nullptr,
+                     const CopyHints* hints = nullptr) override;
     bool DeleteFile(const std::string& path, FsError* error = nullptr) override;
     bool RemoveFolder(const std::string& path, FsError* error = nullptr) override;
     bool SetAttributes(const std::string& path, uint32_t attributes, FsError* error = nullptr) override;
@@ -169,6 +171,8 @@ public:
 
     struct Node;
     struct Volume;
+    // The bytes between two calls of a copy's progress callback.
+    static constexpr uint64_t kProgressChunk = 1ull << 20;
 
 private:
     struct Injection {
@@ -204,6 +208,9 @@ private:
     std::string currentDirectory_ = "C:\\";
     bool inHook_ = false;
     bool anyLocalTimes_ = false;  // some volume keeps local times
+    // Every operation holds it, so that the copies of several threads can go through at once;
+    // recursive, since the hook may change the world from inside an operation.
+    mutable std::recursive_mutex mutex_;
 
     friend class SimFolderEnum;
 };

@@ -5,6 +5,10 @@
 
 #include <winternl.h>
 
+#include <functional>
+#include <mutex>
+#include <vector>
+
 namespace tavrel {
 
 namespace {
@@ -119,37 +123,108 @@ bool Win32FileSystem::CreateFolder(const std::string& path, FsError* error) {
 
 // Windows refuses to replace a read-only file, and a hidden or system file with one that
 // lacks the attribute. Wine replaces them, so the rule is applied here as well: the program
-// then behaves the same on both, and its tests under Wine hold on Windows.
-static bool RefusesReplace(const std::wstring& source, const std::wstring& target, bool byCopy) {
-    DWORD existing = GetFileAttributesW(target.c_str());
+// then behaves the same on both, and its tests under Wine hold on Windows. What the caller
+// knows of the target and the source is not asked again.
+static bool RefusesReplace(const std::wstring& source, const std::wstring& target, bool byCopy,
+                           const CopyHints* hints) {
+    const DWORD existing = hints && hints->targetKnown ? hints->targetAttributes : GetFileAttributesW(target.c_str());
     if (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY)) return false;
     if (existing & FILE_ATTRIBUTE_READONLY) return true;
     DWORD guarded = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     if (!byCopy || !guarded) return false;
-    DWORD from = GetFileAttributesW(source.c_str());
+    const DWORD from = hints && hints->sourceAttributes != kInvalidAttributes ? hints->sourceAttributes
+                                                                              : GetFileAttributesW(source.c_str());
     return from != INVALID_FILE_ATTRIBUTES && (from & guarded) != guarded;
 }
 
+namespace {
+
+// The attributes a copy takes over from its source.
+constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY |
+                                    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kCopyChunk = 1u << 20;
+
+// A copy that tells its bytes as it goes, written out here: Wine's CopyFileExW never calls its
+// progress routine, so a multi-gigabyte copy would neither show progress nor stop at an abort.
+// The bytes go in chunks, then the last-write time and the attributes as CopyFileExW sets them.
+// Stopped, or failed part-way, it removes what it wrote.
+bool CopyInChunks(const std::wstring& from, const std::wstring& to, bool failIfExists,
+                  const std::function<bool(uint64_t)>& progress, FsError* error) {
+    Handle source(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source.Valid()) return Failed(error);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(source, &info)) return Failed(error);
+    HANDLE target = CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (target == INVALID_HANDLE_VALUE) return Failed(error);
+    auto abandon = [&](DWORD code) {
+        CloseHandle(target);
+        DeleteFileW(to.c_str());
+        SetLastError(code);
+        return Failed(error);
+    };
+    std::vector<char> buffer(kCopyChunk);
+    uint64_t copied = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(source, buffer.data(), kCopyChunk, &got, nullptr)) return abandon(GetLastError());
+        if (got == 0) break;
+        for (DWORD done = 0; done < got;) {
+            DWORD wrote = 0;
+            if (!WriteFile(target, buffer.data() + done, got - done, &wrote, nullptr) || wrote == 0)
+                return abandon(GetLastError() ? GetLastError() : ERROR_WRITE_FAULT);
+            done += wrote;
+        }
+        copied += got;
+        if (!progress(copied)) return abandon(ERROR_REQUEST_ABORTED);
+    }
+    if (!SetFileTime(target, nullptr, nullptr, &info.ftLastWriteTime)) return abandon(GetLastError());
+    if (!CloseHandle(target)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(to.c_str());
+        SetLastError(code);
+        return Failed(error);
+    }
+    const DWORD attributes = info.dwFileAttributes & kCopiedAttributes;
+    if (!SetFileAttributesW(to.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(to.c_str());
+        SetLastError(code);
+        return Failed(error);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool Win32FileSystem::CopyFile(const std::string& source, const std::string& target, bool failIfExists,
-                               FsError* error) {
+                               FsError* error, const CopyHints* hints) {
     std::wstring from = LongPath(source), to = LongPath(target);
-    if (!failIfExists && RefusesReplace(from, to, true)) {
+    if (!failIfExists && RefusesReplace(from, to, true, hints)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return Failed(error);
     }
+    if (hints && hints->progress) return CopyInChunks(from, to, failIfExists, hints->progress, error);
     DWORD flags = failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0;
     // A large file goes past the system's file cache: a backup of a few of them would otherwise
     // push out of memory everything else the user is working with.
-    WIN32_FILE_ATTRIBUTE_DATA info{};
-    if (GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &info) &&
-        ((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow) >= kUncachedCopySize)
-        flags |= COPY_FILE_NO_BUFFERING;
+    uint64_t size = hints ? hints->sourceSize : CopyHints::kUnknownSize;
+    if (size == CopyHints::kUnknownSize) {
+        WIN32_FILE_ATTRIBUTE_DATA info{};
+        size = GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &info)
+                   ? (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow
+                   : 0;
+    }
+    if (size >= kUncachedCopySize) flags |= COPY_FILE_NO_BUFFERING;
     return Check(CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr, flags), error);
 }
 
-bool Win32FileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error) {
+bool Win32FileSystem::MoveReplace(const std::string& source, const std::string& target, FsError* error,
+                                  const CopyHints* hints) {
     std::wstring from = LongPath(source), to = LongPath(target);
-    if (RefusesReplace(from, to, false)) {
+    if (RefusesReplace(from, to, false, hints)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return Failed(error);
     }
@@ -349,6 +424,7 @@ std::string Win32FileSystem::FileSystemName(const std::string& path) {
     const std::wstring root = VolumeRootOf(path);
     if (root.empty()) return {};
     const uint64_t now = GetTickCount64();
+    std::lock_guard<std::mutex> lock(volumesMutex_);
     auto known = volumes_.find(root);
     if (known != volumes_.end() && now - known->second.askedAt < kKeepMs) return known->second.fileSystem;
     wchar_t name[MAX_PATH + 1] = {};

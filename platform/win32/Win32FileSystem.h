@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 
 #include <map>
+#include <mutex>
 #include <string>
 
 namespace tavrel {
@@ -16,8 +17,9 @@ public:
     std::optional<DirEntry> FindEntry(const std::string& path) override;
     bool CreateFolder(const std::string& path, FsError* error = nullptr) override;
     bool CopyFile(const std::string& source, const std::string& target, bool failIfExists,
-                  FsError* error = nullptr) override;
-    bool MoveReplace(const std::string& source, const std::string& target, FsError* error = nullptr) override;
+                  FsError* error = nullptr, const CopyHints* hints = nullptr) override;
+    bool MoveReplace(const std::string& source, const std::string& target, FsError* error = nullptr,
+                     const CopyHints* hints = nullptr) override;
     bool DeleteFile(const std::string& path, FsError* error = nullptr) override;
     bool RemoveFolder(const std::string& path, FsError* error = nullptr) override;
     bool SetAttributes(const std::string& path, uint32_t attributes, FsError* error = nullptr) override;
@@ -41,6 +43,7 @@ private:
         uint64_t askedAt = 0;  // GetTickCount64
     };
     std::map<std::wstring, KnownVolume> volumes_;  // by root, as GetVolumePathName gives it
+    std::mutex volumesMutex_;  // the copies of several threads may ask at once
 };
 
 }  // namespace tavrel

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "core/Formats.h"
+#include "base/Path.h"
 #include "base/Text.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
@@ -687,4 +689,121 @@ TEST_F(Walk, AnEmptiedDestinationIsRemovedAndAnAbortStopsTheDeletion) {
     rules.RemoveFolders("D:\\Backup\\");
     EXPECT_FALSE(fs.Exists("D:\\Backup"));
     EXPECT_TRUE(fs.Exists("D:\\"));
+}
+
+TEST_F(Walk, ALargeCopyShowsItsBytesAsItGoesAndStopsAtAnAbort) {
+    const FileTime kOldCopy = kT0 - 10000000000ull;
+    const uint64_t size = 1ull << 30;
+    for (bool aborted : {false, true}) {
+        SCOPED_TRACE(aborted ? "aborted during the copy" : "copied whole");
+        SimFileSystem disk;
+        disk.AddDrive('C');
+        disk.AddDrive('D');
+        disk.AddBigFile("C:\\Data\\film.mkv", size, kT0);
+        disk.AddFile("D:\\Backup\\Data\\film.mkv", "old film", kOldCopy);
+        RecordingRunView window;
+        RunCounters counts;
+        std::atomic<bool> stop{false};
+        WalkContext walk{disk, window, window, messages, settings, skipped, counts, stop, {}, {}};
+        CopyRules copier{walk};
+        // The window's messages run during the copy (the copied size then counts bytes of it)
+        // and Afbryd there stops it.
+        std::vector<int64_t> during;
+        window.onPump = [&](int) {
+            if (counts.CopiedSize == 0) return;
+            during.push_back(counts.CopiedSize);
+            if (aborted && during.size() == 3) stop = true;
+        };
+        copier.CopyFolder("C:\\Data\\", "D:\\Backup\\", true, 3);
+
+        ASSERT_GE(during.size(), 3u);
+        EXPECT_TRUE(std::is_sorted(during.begin(), during.end()));
+        EXPECT_LT(during.back(), SizeInTenthsOfKb(size));
+        EXPECT_EQ(disk.List("D:\\Backup\\Data\\"), std::vector<std::string>{"film.mkv"});
+        EXPECT_EQ(counts.FailedCount, 0);
+        if (aborted) {
+            EXPECT_EQ(during.size(), 3u);
+            EXPECT_EQ(disk.Content("D:\\Backup\\Data\\film.mkv"), "old film");
+            EXPECT_EQ(disk.Entry("D:\\Backup\\Data\\film.mkv")->lastWrite, kOldCopy);
+            EXPECT_EQ(counts.CopiedCount, 0);
+            EXPECT_EQ(counts.CopiedSize, 0);
+        } else {
+            EXPECT_EQ(disk.Entry("D:\\Backup\\Data\\film.mkv")->size, size);
+            EXPECT_EQ(disk.Entry("D:\\Backup\\Data\\film.mkv")->lastWrite, kT0);
+            EXPECT_GE(during.size(), size / (8ull << 20) - 1);
+            EXPECT_EQ(counts.CopiedCount, 1);
+            EXPECT_EQ(counts.CopiedSize, SizeInTenthsOfKb(size));
+        }
+    }
+}
+
+namespace {
+
+// Keeps what each copy and rename was told of its files.
+class HintRecordingFs : public SimFileSystem {
+public:
+    bool CopyFile(const std::string& source, const std::string& target, bool failIfExists, FsError* error,
+                  const CopyHints* hints) override {
+        copies.emplace(ExtractFileName(source), hints ? *hints : CopyHints{});
+        return SimFileSystem::CopyFile(source, target, failIfExists, error, hints);
+    }
+    bool MoveReplace(const std::string& source, const std::string& target, FsError* error,
+                     const CopyHints* hints) override {
+        renames.emplace(ExtractFileName(target), hints ? *hints : CopyHints{});  // the first try
+        return SimFileSystem::MoveReplace(source, target, error, hints);
+    }
+    std::map<std::string, CopyHints> copies, renames;
+};
+
+}  // namespace
+
+TEST(CopyHints, WhatTheWalkKnowsGoesWithEachCopyAndRename) {
+    HintRecordingFs disk;
+    disk.AddDrive('C');
+    disk.AddDrive('D');
+    disk.AddFile("C:\\Data\\new.txt", std::string(1234, 'n'), kT0, kAttrArchive | kAttrHidden);
+    disk.AddFile("C:\\Data\\ro.txt", "r", kT0);
+    disk.AddFile("C:\\Data\\plain.txt", "p", kT0);
+    disk.AddFile("C:\\Data\\\xCE\xA9mega.txt", "o", kT0);  // a miss of this name proves nothing
+    disk.AddFile("C:\\Data\\Fresh\\f.txt", "f", kT0);
+    disk.AddFile("D:\\Backup\\Data\\ro.txt", "old", kT0 - 100000000, kAttrReadOnly);
+    disk.AddFile("D:\\Backup\\Data\\plain.txt", "old", kT0 - 100000000, kAttrArchive);
+    RecordingRunView window;
+    SimMessageBox boxes;
+    JobSettings job;
+    SkippedFiles report;
+    RunCounters counts;
+    std::atomic<bool> stop{false};
+    WalkContext walk{disk, window, window, boxes, job, report, counts, stop, {}, {}};
+    CopyRules copier{walk};
+    copier.CopyFolder("C:\\Data\\", "D:\\Backup\\", true, 3);
+    ASSERT_EQ(counts.CopiedCount, 5);
+
+    struct Case {
+        std::string name;
+        bool targetKnown;
+        uint32_t targetAttributes;
+        uint64_t size;
+        uint32_t sourceAttributes;
+    };
+    const Case cases[] = {
+        {"new.txt", true, kInvalidAttributes, 1234, kAttrArchive | kAttrHidden},
+        {"ro.txt", true, kAttrReadOnly, 1, kAttrArchive},
+        {"plain.txt", true, kAttrArchive, 1, kAttrArchive},
+        {"\xCE\xA9mega.txt", false, kInvalidAttributes, 1, kAttrArchive},
+        {"f.txt", true, kInvalidAttributes, 1, kAttrArchive},  // in a folder the walk made
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(disk.copies.count(c.name));
+        ASSERT_TRUE(disk.renames.count(c.name));
+        const CopyHints& copy = disk.copies[c.name];
+        EXPECT_EQ(copy.sourceSize, c.size);
+        EXPECT_EQ(copy.sourceAttributes, c.sourceAttributes);
+        EXPECT_FALSE(copy.targetKnown);  // the copy writes the temporary name
+        const CopyHints& rename = disk.renames[c.name];
+        EXPECT_EQ(rename.targetKnown, c.targetKnown);
+        EXPECT_EQ(rename.targetAttributes, c.targetAttributes);
+    }
+    EXPECT_EQ(disk.Content("D:\\Backup\\Data\\ro.txt"), "r");
 }

@@ -9,6 +9,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <map>
 #include <thread>
@@ -166,6 +168,96 @@ TEST(Win32FileSystem, CopyKeepsTimeAndAttributesAndReadOnlyFilesAreRefused) {
     EXPECT_TRUE(fs.RemoveFolder(dir + "Out\\"));
     EXPECT_FALSE(fs.CreateFolder(dir, &error));
     EXPECT_EQ(error.code, static_cast<uint32_t>(ERROR_ALREADY_EXISTS));
+}
+
+TEST(Win32FileSystem, ALargeCopyReportsItsBytesAndStopsWithinASecondWhenTold) {
+    Win32FileSystem fs;
+    const std::string dir = Fresh(fs, "large");
+    const uint64_t size = 300ull << 20;
+    {
+        HANDLE file = CreateFileW(LongPath(dir + "big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(size);
+        ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file));
+        CloseHandle(file);
+    }
+    ASSERT_TRUE(SetTime(dir + "big.bin", kT1));
+    ASSERT_TRUE(fs.SetAttributes(dir + "big.bin", kAttrArchive | kAttrHidden));
+    using Clock = std::chrono::steady_clock;
+    FsError error;
+
+    // Copied whole: told of its bytes, never a second apart, the last time of all of them.
+    CopyHints hints;
+    hints.sourceSize = size;
+    std::vector<uint64_t> seen;
+    Clock::time_point last = Clock::now();
+    Clock::duration longest{};
+    hints.progress = [&](uint64_t copied) {
+        const Clock::time_point now = Clock::now();
+        longest = std::max(longest, now - last);
+        last = now;
+        seen.push_back(copied);
+        return true;
+    };
+    ASSERT_TRUE(fs.CopyFile(dir + "big.bin", dir + "whole.bin", true, &error, &hints)) << error.text;
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen.back(), size);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_LT(longest, std::chrono::seconds(1));
+    const auto whole = fs.FindEntry(dir + "whole.bin");
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->size, size);
+    EXPECT_EQ(whole->lastWrite, kT1);
+    EXPECT_EQ(whole->attributes & (kAttrHidden | kAttrArchive | kAttrReadOnly), kAttrHidden | kAttrArchive);
+
+    // Stopped at a third: the copy returns within a second and leaves nothing behind.
+    Clock::time_point stoppedAt{};
+    hints.progress = [&](uint64_t copied) {
+        if (copied < size / 3) return true;
+        stoppedAt = Clock::now();
+        return false;
+    };
+    EXPECT_FALSE(fs.CopyFile(dir + "big.bin", dir + "stopped.bin", true, &error, &hints));
+    const Clock::duration took = Clock::now() - stoppedAt;
+    EXPECT_EQ(error.code, kErrorCopyStopped);
+    EXPECT_NE(stoppedAt, Clock::time_point{});
+    EXPECT_LT(took, std::chrono::seconds(1));
+    EXPECT_FALSE(fs.FindEntry(dir + "stopped.bin"));
+    ASSERT_TRUE(fs.DeleteFile(dir + "whole.bin"));
+    ASSERT_TRUE(fs.DeleteFile(dir + "big.bin"));
+}
+
+TEST(Win32FileSystem, WhatTheCallerKnowsOfTheTargetIsNotAskedAgain) {
+    Win32FileSystem fs;
+    const std::string dir = Fresh(fs, "hints");
+    ASSERT_TRUE(fs.WriteWholeFile(dir + "target.txt", "old"));
+    ASSERT_TRUE(fs.WriteWholeFile(dir + "new.tmp", "new"));
+    FsError error;
+    // Said to be read-only, the target is refused as a read-only one is, without a look.
+    CopyHints readOnly;
+    readOnly.targetKnown = true;
+    readOnly.targetAttributes = kAttrReadOnly;
+    EXPECT_FALSE(fs.MoveReplace(dir + "new.tmp", dir + "target.txt", &error, &readOnly));
+    EXPECT_EQ(error.code, static_cast<uint32_t>(ERROR_ACCESS_DENIED));
+    std::string bytes;
+    ASSERT_TRUE(fs.ReadWholeFile(dir + "target.txt", bytes));
+    EXPECT_EQ(bytes, "old");
+    // Said to be a plain file, it is replaced.
+    CopyHints plain;
+    plain.targetKnown = true;
+    plain.targetAttributes = kAttrArchive;
+    EXPECT_TRUE(fs.MoveReplace(dir + "new.tmp", dir + "target.txt", &error, &plain)) << error.text;
+    ASSERT_TRUE(fs.ReadWholeFile(dir + "target.txt", bytes));
+    EXPECT_EQ(bytes, "new");
+    // A copy told the source's size and attributes copies as without them.
+    CopyHints source;
+    source.sourceSize = 3;
+    source.sourceAttributes = kAttrArchive;
+    ASSERT_TRUE(fs.CopyFile(dir + "target.txt", dir + "copy.txt", false, &error, &source)) << error.text;
+    ASSERT_TRUE(fs.ReadWholeFile(dir + "copy.txt", bytes));
+    EXPECT_EQ(bytes, "new");
 }
 
 TEST(Win32FileSystem, MoveReplaceAndWholeFileWritesReplaceTheOldFile) {
