@@ -16,8 +16,7 @@
 #include "tests/native/support/RunFixture.h"
 
 using namespace tavrel;
-using tavrel::test::FakeJobTree;
-using tavrel::test::RecordingRunView;
+using namespace tavrel::test;
 
 namespace {
 
@@ -43,9 +42,9 @@ public:
 };
 
 // One job over its own simulated disks, run with the given number of copies in flight.
-struct PoolWorld {
-    explicit PoolWorld(int workers) : run{CopyRunDeps{job, app, fs, clock, messages, &view, &view, abort, RunProgram::Tavrel, workers}} {
-        for (char d : {'C', 'D', 'E'}) fs.AddDrive(d);
+struct PoolWorld : RunRig<NullJobView, RecordingRunView, WaitingDisk> {
+    explicit PoolWorld(int workers) : RunRig(workers) {
+        fs.AddDrives("CDE");
         fs.AddFolder("C:\\Jobs");
         store.Open();
         clock.date = "09-12-2026";
@@ -80,17 +79,6 @@ struct PoolWorld {
         return texts;
     }
 
-    WaitingDisk fs;
-    SimSettingsStore store;
-    AppSettings app{store};
-    SimMessageBox messages;
-    SimClock clock;
-    NullJobView jobView;
-    FakeJobTree tree;
-    JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
-    RecordingRunView view;
-    std::atomic<bool> abort{false};
-    CopyRun run;
 };
 
 // What a run left behind and told.

@@ -11,8 +11,7 @@
 #include "tests/native/support/RunFixture.h"
 
 using namespace tavrel;
-using tavrel::test::FakeJobTree;
-using tavrel::test::RecordingRunView;
+using namespace tavrel::test;
 
 namespace {
 
@@ -21,7 +20,7 @@ const char* kJob = "C:\\Jobs\\Drev_C.tvj";
 const char* kLog = "C:\\Jobs\\Drev_C.log";
 
 // One job and its run; a table test makes one per case.
-struct Rig {
+struct Rig : RunRig<> {
     Rig() {
         for (char d : {'C', 'D'}) fs.AddDrive(d);
         fs.AddFolder("C:\\Jobs");
@@ -42,17 +41,6 @@ struct Rig {
         return entry.value_or(HistoryEntry{});
     }
 
-    SimFileSystem fs;
-    SimSettingsStore store;
-    AppSettings app{store};
-    SimMessageBox messages;
-    SimClock clock;
-    NullJobView jobView;
-    FakeJobTree tree;
-    JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
-    RecordingRunView view;
-    std::atomic<bool> abort{false};
-    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, &view, abort}};
     CopyRun consoleRun{CopyRunDeps{job, app, fs, clock, messages, nullptr, nullptr, abort, RunProgram::Tavrelc}};
 };
 

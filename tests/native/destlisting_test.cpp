@@ -16,36 +16,19 @@
 #include "tests/native/support/RunFixture.h"
 
 using namespace tavrel;
-using tavrel::test::RecordingRunView;
+using namespace tavrel::test;
 
 namespace {
 
 const FileTime kT0 = SimFileSystem::MakeFileTime(2024, 5, 1, 10, 0, 0);
 const FileTime kSecond = 10000000ull;
 
-struct Listing : ::testing::Test {
+struct Listing : ::testing::Test, WalkRig {
     Listing() {
-        fs.AddDrive('C');
-        fs.AddDrive('D');
-        skipped.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
         settings.onlyNewAndChanged = true;
         settings.fileTypes = {".BAK"};
     }
     void Copy(bool doCopy = true) { rules.CopyFolder("C:\\Data\\", "D:\\Backup\\", doCopy, 3); }
-    std::vector<std::string> SkippedList() const {
-        auto lines = skipped.Lines();
-        return std::vector<std::string>(lines.begin() + 5, lines.end());
-    }
-
-    SimFileSystem fs;
-    RecordingRunView view;
-    SimMessageBox messages;
-    JobSettings settings;
-    SkippedFiles skipped;
-    RunCounters counters;
-    std::atomic<bool> abort{false};
-    WalkContext context{fs, view, view, messages, settings, skipped, counters, abort, {}, {}};
-    CopyRules rules{context};
 };
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "tests/native/support/RunFixture.h"
 
 using namespace tavrel;
-using tavrel::test::RecordingRunView;
+using namespace tavrel::test;
 
 namespace {
 
@@ -21,11 +21,10 @@ constexpr int kSummer = 120;
 // 10 January 2026, 09:00:00 UTC: a winter day.
 const FileTime kWritten = SimFileSystem::MakeFileTime(2026, 1, 10, 9, 0, 0);
 
-struct SummerTime : ::testing::Test {
+struct SummerTime : ::testing::Test, WalkRig {
     SummerTime() {
-        for (char d : {'C', 'D', 'E'}) fs.AddDrive(d);
+        fs.AddDrive('E');
         fs.SetLocalOffsetMinutes(kWinter);
-        skipped.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
         settings.onlyNewAndChanged = true;
     }
     // A fresh run (a new CopyRules each, as CopyRun makes one per run) of the marked folder.
@@ -38,13 +37,6 @@ struct SummerTime : ::testing::Test {
         rules.CopyFolder(folder, destBase, true, stripLength);
     }
 
-    SimFileSystem fs;
-    RecordingRunView view;
-    SimMessageBox messages;
-    JobSettings settings;
-    SkippedFiles skipped;
-    RunCounters counters;
-    std::atomic<bool> abort{false};
 };
 
 }  // namespace

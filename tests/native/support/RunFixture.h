@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "core/AppSettings.h"
+#include "core/CopyRules.h"
 #include "core/CopyRun.h"
 #include "core/JobController.h"
 #include "core/JobTree.h"
+#include "core/Report.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
 
@@ -94,11 +96,14 @@ public:
 
 // A job and its run over the simulated disk, registry, clock and message boxes, the marked
 // folders set by the test (tree.marked). The host records the run unless a test brings its
-// own; a host that is also a progress view gets the progress too.
-template <class JobView = NullJobView, class Host = RecordingRunView>
+// own; a host that is also a progress view gets the progress too. The disk may be a
+// simulation of the test's own making.
+template <class JobView = NullJobView, class Host = RecordingRunView, class Disk = SimFileSystem>
 struct RunRig {
-    RunRig() : RunRig(ownAbort) {}
+    RunRig() : abort(ownAbort) {}
     explicit RunRig(std::atomic<bool>& abortFlag) : abort(abortFlag) {}
+    // A run that keeps this many copies in flight.
+    explicit RunRig(int copyWorkers) : abort(ownAbort), workers(copyWorkers) {}
 
     static IProgressView* ProgressOf(Host& host) {
         if constexpr (std::is_base_of_v<IProgressView, Host>)
@@ -109,7 +114,8 @@ struct RunRig {
 
     std::atomic<bool> ownAbort{false};
     std::atomic<bool>& abort;
-    SimFileSystem fs;
+    int workers = 1;
+    Disk fs;
     SimSettingsStore store;
     AppSettings app{store};
     SimMessageBox messages;
@@ -118,7 +124,31 @@ struct RunRig {
     FakeJobTree tree;
     JobController job{JobControllerDeps{fs, app, messages, jobView, tree, nullptr, "C:\\Prog\\"}};
     Host view;
-    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, ProgressOf(view), abort}};
+    CopyRun run{CopyRunDeps{job, app, fs, clock, messages, &view, ProgressOf(view), abort, RunProgram::Tavrel, workers}};
+};
+
+// The walk of one marked folder at a time, without a job: drives C: and D:, the settings, the
+// report begun for C:\Jobs\Drev_C.tvj, the counts; the rules read `context`.
+struct WalkRig {
+    WalkRig() {
+        fs.AddDrives("CD");
+        skipped.Begin("C:\\Jobs\\Drev_C.tvj", "08-12-2026", "21:50:03");
+    }
+    // The report's lines below its head: the files left out, then the failures.
+    std::vector<std::string> SkippedList() const {
+        auto lines = skipped.Lines();
+        return std::vector<std::string>(lines.begin() + 5, lines.end());
+    }
+
+    SimFileSystem fs;
+    RecordingRunView view;
+    SimMessageBox messages;
+    JobSettings settings;
+    SkippedFiles skipped;
+    RunCounters counters;
+    std::atomic<bool> abort{false};
+    WalkContext context{fs, view, view, messages, settings, skipped, counters, abort, {}, {}};
+    CopyRules rules{context};
 };
 
 }  // namespace tavrel::test
