@@ -31,11 +31,8 @@ while [ $# -gt 0 ]; do
         *) sed -n '2,17p' "$0"; exit 2 ;;
     esac
 done
-cd "$ROOT"
-source scripts/tools.sh
-source scripts/wine-env.sh
+source "$ROOT/scripts/start.sh"
 source bench/netdrive.sh
-tavrel_need_tools
 BUILD="$ROOT/build/bench-win"
 if [ -z "$EXE" ]; then
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \

@@ -14,7 +14,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from treecheck import compare, read_tree  # noqa: E402
+from treecheck import compare, print_differences, read_tree  # noqa: E402
 
 
 def main(argv):
@@ -41,14 +41,7 @@ def main(argv):
         print("1" if quiet else f"{dest} is not there")
         return 1
     diffs = compare(read_tree(source, skip_source), read_tree(dest, skip_dest), exact_time=False)
-    if quiet:
-        print(len(diffs))
-    else:
-        for d in diffs[:20]:
-            print(d)
-        if len(diffs) > 20:
-            print(f"... {len(diffs)} differences in all")
-    return 1 if diffs else 0
+    return print_differences(diffs, quiet)
 
 
 if __name__ == "__main__":

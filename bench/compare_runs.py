@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from treecheck import compare, read_tree  # noqa: E402
+from treecheck import compare, print_differences, read_tree  # noqa: E402
 
 VARYING = {"report": ("Tidspunkt:",), "out": ("Tid:",)}
 
@@ -164,16 +164,9 @@ def main(argv):
     if len(pos) != 2:
         sys.exit(__doc__)
     diffs = compare_runs(pos[0], pos[1], opts.get("report"), opts.get("out"), opts.get("exit"))
-    if quiet:
-        print(len(diffs))
-    else:
-        for d in diffs[:20]:
-            print(d)
-        if len(diffs) > 20:
-            print(f"... {len(diffs)} differences in all")
-        if not diffs:
-            print("The two runs gave the same result.")
-    return 1 if diffs else 0
+    if not quiet and not diffs:
+        print("The two runs gave the same result.")
+    return print_differences(diffs, quiet)
 
 
 if __name__ == "__main__":

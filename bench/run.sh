@@ -61,11 +61,8 @@ while [ $# -gt 0 ]; do
 done
 CSV="${OUT%/*}/results.csv"
 
-cd "$ROOT"
-source scripts/tools.sh
-source scripts/wine-env.sh
+source "$ROOT/scripts/start.sh"
 source bench/netdrive.sh
-tavrel_need_tools
 need=()
 command -v rsync >/dev/null || need+=(rsync)
 command -v python3 >/dev/null || need+=(python3)

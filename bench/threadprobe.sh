@@ -41,11 +41,8 @@ while [ $# -gt 0 ]; do
         *) sed -n '2,15p' "$0"; exit 2 ;;
     esac
 done
-cd "$ROOT"
-source scripts/tools.sh
-source scripts/wine-env.sh
+source "$ROOT/scripts/start.sh"
 source bench/netdrive.sh
-tavrel_need_tools
 mkdir -p "$OUT" "$ROOT/build/bench/log"
 PROBE="$ROOT/build/bench/threadprobe.exe"
 x86_64-w64-mingw32-g++-posix -O2 -std=c++20 -municode -static -o "$PROBE" bench/threadprobe.cpp -lntdll

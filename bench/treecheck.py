@@ -99,3 +99,15 @@ def compare(a, b, exact_time, a_name="source", b_name="destination"):
             diffs.append(f"{rel}: attributes (read-only, hidden|system) {ea.visible_attributes()} in the "
                          f"{a_name}, {eb.visible_attributes()} in the {b_name}")
     return diffs
+
+
+def print_differences(diffs, quiet):
+    """The number of differences (quiet), or the first twenty and their count; 1 when any."""
+    if quiet:
+        print(len(diffs))
+    else:
+        for d in diffs[:20]:
+            print(d)
+        if len(diffs) > 20:
+            print(f"... {len(diffs)} differences in all")
+    return 1 if diffs else 0
