@@ -572,6 +572,15 @@ bool SimFileSystem::Fail(FsError* error, uint32_t code) {
     return false;
 }
 
+bool SimFileSystem::BeginOnExisting(SimOp op, const std::string& path, bool followLastLink, Resolved& r,
+                                    FsError* error) {
+    if (!Begin(op, path, nullptr, error)) return false;
+    r = Resolve(path, followLastLink);
+    if (r.error) return Fail(error, r.error);
+    if (!r.node) return Fail(error, kErrFileNotFound);
+    return true;
+}
+
 bool SimFileSystem::Reserve(Volume* volume, uint64_t bytes, uint64_t* fitted) {
     if (!volume || !volume->freeSpace) return true;
     if (bytes <= *volume->freeSpace) {
@@ -752,10 +761,8 @@ bool SimFileSystem::MoveReplace(const std::string& source, const std::string& ta
 
 bool SimFileSystem::DeleteFile(const std::string& path, FsError* error) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    if (!Begin(SimOp::DeleteFile, path, nullptr, error)) return false;
-    Resolved r = Resolve(path, false);
-    if (r.error) return Fail(error, r.error);
-    if (!r.node) return Fail(error, kErrFileNotFound);
+    Resolved r;
+    if (!BeginOnExisting(SimOp::DeleteFile, path, false, r, error)) return false;
     if (r.node->folder) return Fail(error, kErrAccessDenied);
     if (r.node->attributes & kAttrReadOnly) return Fail(error, kErrAccessDenied);
     Release(FindVolumeBySerial(volumes_, r.parent->serial), r.node->size);
@@ -765,10 +772,8 @@ bool SimFileSystem::DeleteFile(const std::string& path, FsError* error) {
 
 bool SimFileSystem::RemoveFolder(const std::string& path, FsError* error) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    if (!Begin(SimOp::RemoveFolder, path, nullptr, error)) return false;
-    Resolved r = Resolve(path, false);
-    if (r.error) return Fail(error, r.error);
-    if (!r.node) return Fail(error, kErrFileNotFound);
+    Resolved r;
+    if (!BeginOnExisting(SimOp::RemoveFolder, path, false, r, error)) return false;
     if (r.isRoot) return Fail(error, kErrAccessDenied);
     if (!r.node->folder) return Fail(error, kErrDirectory);
     if (!r.node->IsLink()) {
@@ -781,10 +786,8 @@ bool SimFileSystem::RemoveFolder(const std::string& path, FsError* error) {
 
 bool SimFileSystem::SetAttributes(const std::string& path, uint32_t attributes, FsError* error) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    if (!Begin(SimOp::SetAttributes, path, nullptr, error)) return false;
-    Resolved r = Resolve(path, false);
-    if (r.error) return Fail(error, r.error);
-    if (!r.node) return Fail(error, kErrFileNotFound);
+    Resolved r;
+    if (!BeginOnExisting(SimOp::SetAttributes, path, false, r, error)) return false;
     constexpr uint32_t kSettable = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive | 0x100 | 0x1000 | 0x2000;
     uint32_t kept = r.node->attributes & (kAttrDirectory | kAttrReparsePoint);
     r.node->attributes = kept | (attributes & kSettable);
@@ -818,10 +821,8 @@ std::optional<uint64_t> SimFileSystem::GetFileIndex(const std::string& path) {
 
 bool SimFileSystem::ReadWholeFile(const std::string& path, std::string& bytes, FsError* error) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    if (!Begin(SimOp::ReadFile, path, nullptr, error)) return false;
-    Resolved r = Resolve(path, true);
-    if (r.error) return Fail(error, r.error);
-    if (!r.node) return Fail(error, kErrFileNotFound);
+    Resolved r;
+    if (!BeginOnExisting(SimOp::ReadFile, path, true, r, error)) return false;
     if (r.node->folder) return Fail(error, kErrAccessDenied);
     bytes = r.node->content;
     return true;
@@ -865,10 +866,8 @@ bool SimFileSystem::WriteWholeFile(const std::string& path, const std::string& b
 bool SimFileSystem::ReadFileRange(const std::string& path, uint64_t offset, size_t maxBytes, std::string& bytes,
                                   uint64_t& fileSize, FsError* error) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    if (!Begin(SimOp::ReadFile, path, nullptr, error)) return false;
-    Resolved r = Resolve(path, true);
-    if (r.error) return Fail(error, r.error);
-    if (!r.node) return Fail(error, kErrFileNotFound);
+    Resolved r;
+    if (!BeginOnExisting(SimOp::ReadFile, path, true, r, error)) return false;
     if (r.node->folder) return Fail(error, kErrAccessDenied);
     // A big file without stored content reads as zero bytes, as AddBigFile's files do.
     fileSize = r.node->size;

@@ -190,6 +190,9 @@ private:
     Volume* VolumeOf(const std::string& root) const;
     bool Begin(SimOp op, const std::string& path, const std::string* second, FsError* error);
     bool Fail(FsError* error, uint32_t code);
+    // Begin on a path that must name something: the injected failure, a path that cannot be
+    // reached and a missing entry fail as the operation would; r is the entry resolved.
+    bool BeginOnExisting(SimOp op, const std::string& path, bool followLastLink, Resolved& r, FsError* error);
     bool Reserve(Volume* volume, uint64_t bytes, uint64_t* fitted);
     void Release(Volume* volume, uint64_t bytes);
     void RemoveChild(Node* parent, const std::string& key);
