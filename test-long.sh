@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # The long tests: the fuzzers for a fixed number of executions each, the native tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the soak over a 20 000-file tree and the
-# killed-run check, both through tavrelc.exe under Wine. Takes about an hour on two cores.
-# Environment: TAVREL_FUZZ_RUNS (executions per fuzzer, default 500000), TAVREL_SOAK_FILES
+# killed-run check, both through tavrelc.exe under Wine. Takes more than an hour on two cores.
+# Environment: TAVREL_FUZZ_RUNS (executions per fuzzer, default 1000000), TAVREL_SOAK_FILES
 # (default 20000), TAVREL_KILLS (default 12), TAVREL_WIN_TREE (the mingw tree that builds
 # tavrelc.exe, default build/win).
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 source "$ROOT/scripts/start.sh"
 
-FUZZ_RUNS="${TAVREL_FUZZ_RUNS:-500000}"
+FUZZ_RUNS="${TAVREL_FUZZ_RUNS:-1000000}"
 SOAK_FILES="${TAVREL_SOAK_FILES:-20000}"
 KILLS="${TAVREL_KILLS:-12}"
 WIN_TREE="${TAVREL_WIN_TREE:-build/win}"

@@ -7,10 +7,14 @@
 #include "base/Text.h"
 #include "core/CmdLine.h"
 #include "core/CopyRules.h"
+#include "core/FailedRuns.h"
 #include "core/JobFile.h"
 #include "core/JobSession.h"
+#include "core/RunHistory.h"
+#include "core/Schedule.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimSystem.h"
+#include "platform/sim/SimTaskScheduler.h"
 
 namespace tavrel::fuzz {
 
@@ -278,11 +282,288 @@ std::string FuzzDecodeText(std::string_view bytes) {
     return {};
 }
 
+namespace {
+
+// Cuts the bytes at NUL bytes into at most count parts; missing parts are empty.
+std::vector<std::string> CutAtNul(std::string_view bytes, size_t count) {
+    std::vector<std::string> parts;
+    while (parts.size() + 1 < count) {
+        const size_t cut = bytes.find('\0');
+        if (cut == std::string_view::npos) break;
+        parts.emplace_back(bytes.substr(0, cut));
+        bytes.remove_prefix(cut + 1);
+    }
+    parts.emplace_back(bytes);
+    parts.resize(count);
+    return parts;
+}
+
+std::string SameRun(const HistoryEntry& a, const HistoryEntry& b) {
+    if (a.when != b.when) return "the time";
+    if (a.program != b.program || a.kind != b.kind || a.end != b.end) return "the program, kind or end";
+    if (a.examined != b.examined || a.copied != b.copied || a.failed != b.failed) return "a count";
+    if (a.seconds != b.seconds) return "the time taken";
+    if (a.note != b.note) return "the note " + Quote(a.note) + " -> " + Quote(b.note);
+    return {};
+}
+
+// Every file on the disk with what the program could change of it.
+struct FileState {
+    std::string content;
+    uint32_t attributes = 0;
+    FileTime written = 0;
+    bool operator==(const FileState&) const = default;
+};
+using DiskState = std::map<std::string, FileState>;
+
+void TakeState(SimFileSystem& fs, const std::string& folder, DiskState& state, int depth = 0) {
+    if (depth > 8) return;
+    for (const std::string& name : fs.List(folder)) {
+        const std::string path = folder + name;
+        auto entry = fs.Entry(path);
+        if (!entry) continue;
+        state[path] = FileState{entry->IsFolder() ? std::string() : fs.Content(path), entry->attributes,
+                                entry->lastWrite};
+        if (entry->IsFolder() && !(entry->attributes & kAttrReparsePoint)) TakeState(fs, path + "\\", state, depth + 1);
+    }
+}
+
+DiskState StateOf(SimFileSystem& fs) {
+    DiskState state;
+    for (const char* root : {"C:\\", "D:\\", "\\\\srv\\share\\"}) TakeState(fs, root, state);
+    return state;
+}
+
+// What differs between two states of the disk, named by one path; empty when nothing does.
+std::string Changed(const DiskState& before, const DiskState& after) {
+    for (const auto& [path, file] : before) {
+        auto found = after.find(path);
+        if (found == after.end()) return "removed " + path;
+        if (!(found->second == file)) return "changed " + path;
+    }
+    for (const auto& [path, file] : after)
+        if (!before.count(path)) return "created " + path;
+    return {};
+}
+
+// The operations that change a disk; opening a job makes none of them.
+constexpr SimOp kChangingOps[] = {SimOp::CreateFolder, SimOp::CopyFile,      SimOp::MoveReplace, SimOp::DeleteFile,
+                                  SimOp::RemoveFolder, SimOp::SetAttributes, SimOp::WriteFile};
+const char* OpName(SimOp op) {
+    switch (op) {
+    case SimOp::CreateFolder: return "CreateFolder";
+    case SimOp::CopyFile: return "CopyFile";
+    case SimOp::MoveReplace: return "MoveReplace";
+    case SimOp::DeleteFile: return "DeleteFile";
+    case SimOp::RemoveFolder: return "RemoveFolder";
+    case SimOp::SetAttributes: return "SetAttributes";
+    case SimOp::WriteFile: return "WriteFile";
+    default: return "?";
+    }
+}
+
+// The window's job view, whose open dialog chooses the given file.
+class ChoosingJobView : public NullJobView {
+public:
+    explicit ChoosingJobView(std::string file) : file_(std::move(file)) {}
+    std::optional<std::string> AskOpenJobFile(const std::string&) override { return file_; }
+
+private:
+    std::string file_;
+};
+
+// The main window's engine over the simulated disk: with the shell, so that opening a job
+// tells of failed unattended runs and offers their report; every question answered Yes.
+struct WindowWorld {
+    explicit WindowWorld(SimFileSystem& disk, const std::string& jobFile)
+        : jobView(jobFile),
+          session(JobSessionDeps{.fs = disk, .settings = app, .clock = clock, .messages = messages, .jobView = jobView,
+                                 .programFolder = "C:\\Prog\\", .abort = &abort, .shell = &shell},
+                  shellInfo) {
+        app.Open();
+        session.ReadDrives();
+    }
+    SimSettingsStore store;
+    AppSettings app{store};
+    SimMessageBox messages;
+    SimClock clock;
+    SimShellInfo shellInfo;
+    SimShell shell;
+    ChoosingJobView jobView;
+    std::atomic<bool> abort{false};
+    JobSession session;
+};
+
+}  // namespace
+
+std::string FuzzOpenJob(std::string_view bytes) {
+    const std::vector<std::string> parts = CutAtNul(bytes, 3);
+    const std::string job = "C:\\Jobs\\F.tvj";
+    SimFileSystem fs;
+    fs.AddDrive('C');
+    fs.AddDrive('D');
+    fs.AddShare("\\\\srv\\share\\");
+    const FileTime t0 = SimFileSystem::MakeFileTime(2024, 5, 1, 10);
+    fs.AddFile("C:\\Data\\a.txt", "alpha", t0);
+    fs.AddFile("C:\\Data\\Sub\\c.doc", std::string(3000, 'c'), t0, kAttrReadOnly);
+    fs.AddFile("C:\\Data\\Æble\\d.txt", "delta", t0);
+    fs.AddFolder("C:\\Data\\Tom");
+    fs.AddFolderLink("C:\\Data\\Sub\\Loop", "C:\\Data");
+    fs.AddFile("D:\\Backup\\Data\\a.txt", "old alpha", t0 - 100000000ull);
+    fs.AddFile("D:\\Backup\\Gammel\\g.txt", "kun i destinationen", t0);
+    fs.AddFile("\\\\srv\\share\\Backup\\s.txt", "share", t0);
+    fs.AddFile(job, parts[0], t0);
+    fs.AddFile("C:\\Jobs\\F.tvl", parts[1], t0);
+    fs.AddFile("C:\\Jobs\\F.log", parts[2], t0);
+
+    WindowWorld world(fs, job);
+    bool ran = false;
+    const DiskState before = StateOf(fs);
+    fs.ResetCounts();
+    auto check = [&](const char* how) -> std::string {
+        if (ran) return std::string(how) + " started a run";
+        for (SimOp op : kChangingOps)
+            if (fs.Calls(op) != 0) return std::string(how) + " made a " + OpName(op) + " operation";
+        if (std::string d = Changed(before, StateOf(fs)); !d.empty()) return std::string(how) + " " + d;
+        if (!EqualsNoCase(world.session.Job().JobFileName(), job)) return std::string(how) + " did not open the job";
+        return {};
+    };
+    // A double-click on the file: the command line holds the file and no command.
+    RunCommandLine({job}, CommandLineDeps{fs, world.session.Job(), world.session.Marking(), world.messages,
+                                          [&](RunMode) { ran = true; }});
+    if (std::string fault = check("opening from the command line"); !fault.empty()) return fault;
+    // Åbn job... in the menu, and the open of the job engine itself.
+    world.session.Job().Open();
+    if (std::string fault = check("Åbn job"); !fault.empty()) return fault;
+    world.session.OpenJob(job);
+    if (std::string fault = check("opening the job"); !fault.empty()) return fault;
+    return {};
+}
+
+std::string FuzzHistory(std::string_view bytes) {
+    const std::string job = "C:\\Jobs\\F.tvj", path = "C:\\Jobs\\F.log";
+    SimFileSystem fs;
+    fs.AddDrive('C');
+    fs.AddFile(path, std::string(bytes));
+    for (size_t readBytes : {kHistoryReadBytes, size_t(100)}) {
+        const RunHistory history = ReadRunHistory(fs, job, readBytes);
+        for (const HistoryEntry& entry : history.entries) {
+            if (!IsValidUtf8(entry.line)) return "a history line read is not UTF-8";
+            const std::string written = FormatHistoryLine(entry);
+            const std::optional<HistoryEntry> again = ParseHistoryLine(written);
+            if (!again) return "the line " + Quote(entry.line) + " written anew as " + Quote(written) + " does not read";
+            if (std::string d = SameRun(entry, *again); !d.empty())
+                return "the line " + Quote(entry.line) + " written anew as " + Quote(written) + " changes " + d;
+            if (!IsValidUtf8(WhatWentWrong(entry))) return "what went wrong is not UTF-8";
+        }
+        // The newest run shown, nothing after it is unseen; every unseen run went wrong.
+        if (!UnseenFailedRuns(history, MarkerOf(history)).empty()) return "a run after the newest counts as unseen";
+        const std::vector<HistoryEntry> unseen = UnseenFailedRuns(history, "");
+        for (const HistoryEntry& entry : unseen)
+            if (!WentWrong(entry)) return "a run that went well counts as gone wrong";
+        if (!IsValidUtf8(FailedRunsMessage(unseen))) return "the message of failed runs is not UTF-8";
+        for (const HistoryEntry& entry : history.entries)
+            if (UnseenFailedRuns(history, entry.line).size() > unseen.size())
+                return "a marker makes more runs unseen than none";
+    }
+
+    // A run appended: the new line is the newest entry; when the file is not taken, it is
+    // left exactly as it was.
+    HistoryEntry run;
+    run.when = LocalTime{2026, 12, 9, 22, 0, 3};
+    run.program = RunProgram::Tavrelc;
+    run.end = RunEnd::Aborted;
+    run.examined = 1234;
+    run.copied = 56;
+    run.failed = 3;
+    run.seconds = 62;
+    run.note = "Afbrudt af brugeren.";
+    const RunHistory before = ReadRunHistory(fs, job, SIZE_MAX);
+    if (std::optional<std::string> failure = AppendRunHistory(fs, job, run)) {
+        if (fs.Content(path) != bytes) return "a refused append changed the file";
+        if (before.entries.size() != 0) return "an append to a history was refused: " + *failure;
+        return {};
+    }
+    const RunHistory after = ReadRunHistory(fs, job, SIZE_MAX);
+    if (after.entries.empty()) return "the appended run is not in the history";
+    if (std::string d = SameRun(run, after.entries.back()); !d.empty()) return "the appended run reads back with " + d;
+    // Runs read before the append stay, the oldest dropped only beyond the limit.
+    const size_t kept = std::min(before.entries.size(), kHistoryMaxLines - 1);
+    if (before.front && bytes.size() < 4096 && after.entries.size() < kept + 1)
+        return "the append lost runs: " + std::to_string(before.entries.size()) + " before, " +
+               std::to_string(after.entries.size()) + " after";
+    return {};
+}
+
+std::string FuzzSchedule(std::string_view bytes) {
+    // A task as the Task Scheduler hands it back: 16 bytes of numbers, then its texts and the
+    // job's path between NUL bytes.
+    std::string head(bytes.substr(0, std::min<size_t>(16, bytes.size())));
+    head.resize(16, '\0');
+    const std::vector<std::string> texts = CutAtNul(bytes.size() > 16 ? bytes.substr(16) : std::string_view(), 5);
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(head[i]); };
+    TaskState state;
+    state.definition.trigger = static_cast<TaskTrigger>(byte(0) % 4);
+    // Mostly sound values, sometimes any: the numbers of a task edited elsewhere.
+    auto number = [&](size_t i, int range) { return byte(i) & 0x80 ? static_cast<signed char>(byte(i + 1)) : byte(i + 1) % range; };
+    state.definition.hour = number(1, 24);
+    state.definition.minute = number(3, 60);
+    state.definition.weekday = number(5, 7);
+    state.definition.startWhenAvailable = byte(7) & 1;
+    state.enabled = byte(7) & 2;
+    if (byte(7) & 4) state.lastRun = LocalTime{2000 + byte(8), byte(9) % 14, byte(10) % 33, byte(11) % 25, byte(12) % 61, 0};
+    if (byte(7) & 8) state.lastResult = static_cast<uint32_t>(byte(13)) << 24 | byte(14) << 16 | byte(15);
+    state.definition.program = texts[0];
+    state.definition.arguments = texts[1];
+    state.definition.workingFolder = texts[2];
+    state.definition.description = texts[3];
+    const std::string job = texts[4].empty() ? "C:\\Jobs\\F.tvj" : texts[4];
+    const std::string folder = "C:\\Prog\\";
+
+    const std::string name = TaskNameFor(job);
+    if (!IsValidUtf8(name) || name.find_first_of("\\/:*?\"<>|") != std::string::npos)
+        return "task name " + Quote(name) + " is no name the Task Scheduler takes";
+    if (!EqualsNoCase(TaskNameFor(AsciiUpper(job)), name)) return "the task name depends on the letter case of the path";
+
+    SimTaskScheduler scheduler;
+    scheduler.Put(kTaskFolder, name, state);
+    const PlanStatus status = ReadPlan(scheduler, job, folder);
+    if (!status.hasTask || !status.error.empty()) return "the task was not read";
+    const Plan& plan = status.plan;
+    if (plan.kind == PlanKind::Never) return "a task read as no plan";
+    if (plan.hour < 0 || plan.hour > 23 || plan.minute < 0 || plan.minute > 59 || plan.weekday < 0 || plan.weekday > 6)
+        return "a plan with a time out of range: " + std::to_string(plan.hour) + ":" + std::to_string(plan.minute);
+    for (const std::string& text : {DescribePlan(plan), status.lastRun, LastResultText(state.lastResult.value_or(0))})
+        if (text.empty() || !IsValidUtf8(text)) return "an empty or non-UTF-8 text: " + Quote(text);
+
+    // The dialog opened on the task and closed with OK: a plan it can show is written anew as
+    // it was read, one it cannot show leaves the task as the Task Scheduler has it.
+    const std::variant<Plan, std::string> read = ReadForm(FormFor(plan));
+    if (plan.kind == PlanKind::Other) {
+        if (!std::holds_alternative<std::string>(read)) return "a task the dialog cannot show reads as a plan";
+        const std::optional<std::string> failure = ApplyPlan(scheduler, job, folder, plan);
+        if (failure && !failure->starts_with("Jobbet kan kun planlægges")) return "keeping a task as it is failed";
+        if (scheduler.sets != 0 || scheduler.removes != 0) return "a task the dialog cannot show was written";
+        return {};
+    }
+    if (!std::holds_alternative<Plan>(read)) return "the plan read does not fill the dialog: " + std::get<std::string>(read);
+    if (!(std::get<Plan>(read) == plan) && plan.kind != PlanKind::AtLogon) return "the dialog changes the plan read";
+    if (std::optional<std::string> failure = ApplyPlan(scheduler, job, folder, plan)) {
+        // Only a job without a full path cannot be planned.
+        if (!failure->starts_with("Jobbet kan kun planlægges")) return "writing the plan read failed: " + *failure;
+        return {};
+    }
+    const PlanStatus again = ReadPlan(scheduler, job, folder);
+    if (!(again.plan == plan) || !again.actionCurrent) return "the plan written anew reads back differently";
+    return {};
+}
+
 const std::vector<NamedTarget>& AllTargets() {
     static const std::vector<NamedTarget> targets = {
         {"jobfile", FuzzJobFile},   {"commatext", FuzzCommaText}, {"joblist", FuzzJobList},
         {"loadjob", FuzzLoadJob},   {"cmdline", FuzzCmdLine},     {"decodetext", FuzzDecodeText},
-        {"runjob", FuzzRunJob},
+        {"runjob", FuzzRunJob},     {"openjob", FuzzOpenJob},     {"history", FuzzHistory},
+        {"schedule", FuzzSchedule},
     };
     return targets;
 }

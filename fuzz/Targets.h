@@ -32,6 +32,20 @@ std::string FuzzCmdLine(std::string_view bytes);
 // The code page detection of text files: decoded, encoded, decoded again.
 std::string FuzzDecodeText(std::string_view bytes);
 
+// A job received from elsewhere (the job file, its list and its history, between NUL bytes),
+// opened as the window opens it: from the command line with no command, with "Åbn job..." and
+// by the job engine. Opening shows the job and never starts a run, and no file on the disk is
+// created, written, copied, moved, deleted or given other attributes, whatever the files hold.
+std::string FuzzOpenJob(std::string_view bytes);
+// A job's history (NAME.log): every line read is written again the same; markers and the
+// message of failed runs hold; a run appended reads back as the newest, and a file the append
+// refuses is left as it was.
+std::string FuzzHistory(std::string_view bytes);
+// A task read back from the Task Scheduler (numbers, texts and the job's path from the bytes):
+// the plan shown is a sound one, and OK in the dialog writes it back as read or leaves a task
+// it cannot show alone.
+std::string FuzzSchedule(std::string_view bytes);
+
 struct NamedTarget {
     const char* name;  // the folder of its seeds under fuzz/corpus/
     Target run;
