@@ -147,7 +147,8 @@ Plan PlanOf(const TaskDefinition& task) {
     if (plan.kind != PlanKind::Other) {
         plan.hour = task.hour;
         plan.minute = task.minute;
-        plan.weekday = task.weekday;
+        // Only a weekly trigger has a day; whatever else a task carries is not part of its plan.
+        plan.weekday = plan.kind == PlanKind::Weekly ? task.weekday : 0;
         if (IsTimePlan(plan.kind)) plan.runWhenMissed = task.startWhenAvailable;
     }
     if (plan.kind == PlanKind::AtLogon || plan.kind == PlanKind::Other) {

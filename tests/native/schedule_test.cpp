@@ -147,6 +147,22 @@ TEST(Schedule, PlansReadBackFromTheirTasks) {
     EXPECT_EQ(PlanOf(broken).kind, PlanKind::Other);
 }
 
+TEST(Schedule, ADailyTaskCarryingAWeekdayIsWrittenBackAsTheDailyPlanItIs) {
+    // A daily trigger has no weekday; a task that carries one anyway (edited elsewhere) reads
+    // as the plan the dialog shows, which OK writes back.
+    for (int weekday : {-1, 3, 7, 99}) {
+        SCOPED_TRACE(weekday);
+        TaskDefinition daily = TaskFor(Daily(6, 30), kJob, kProgram);
+        daily.weekday = weekday;
+        const Plan plan = PlanOf(daily);
+        EXPECT_EQ(plan, Daily(6, 30));
+        SimTaskScheduler scheduler;
+        scheduler.Put(kTaskFolder, TaskNameFor(kJob), TaskState{daily});
+        EXPECT_EQ(ApplyPlan(scheduler, kJob, kProgram, ReadPlan(scheduler, kJob, kProgram).plan), std::nullopt);
+        EXPECT_EQ(ReadPlan(scheduler, kJob, kProgram).plan, Daily(6, 30));
+    }
+}
+
 TEST(Schedule, PlansAndResultsInDanish) {
     Plan logon;
     logon.kind = PlanKind::AtLogon;
