@@ -1,5 +1,6 @@
 #include "core/AppSettings.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "base/Text.h"
@@ -94,8 +95,15 @@ bool AppSettings::ReadFloppy() { return ReadBool(kStart, "Floppy", false); }
 
 void AppSettings::AddRecentFile(const std::string& path) {
     if (path.empty()) return;
+    // The list ends at its first empty entry (as RecentFiles reads it); what a damaged or edited
+    // key holds behind that is no part of it and must not come back beside the new entry.
     std::string entries[5];
-    for (int k = 1; k <= 4; ++k) entries[k] = ReadString(kFiler, RecentName(k), "");
+    int length = 0;
+    while (length < 4) {
+        std::string entry = ReadString(kFiler, RecentName(length + 1), "");
+        if (entry.empty()) break;
+        entries[++length] = std::move(entry);
+    }
 
     // Entry 4 is not searched: a path found only there drops out of its place and comes to the top.
     int found = 0;
@@ -105,6 +113,9 @@ void AppSettings::AddRecentFile(const std::string& path) {
     for (int k = (found != 0 ? found - 1 : 3); k >= 1; --k)
         if (!entries[k].empty()) WriteString(kFiler, RecentName(k + 1), entries[k]);
     WriteString(kFiler, RecentName(1), path);
+    const int newLength = found != 0 ? length : std::min(length + 1, 4);
+    if (newLength < 4 && !ReadString(kFiler, RecentName(newLength + 1), "").empty())
+        WriteString(kFiler, RecentName(newLength + 1), "");
 }
 
 std::vector<std::string> AppSettings::RecentFiles() {

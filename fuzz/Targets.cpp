@@ -1,11 +1,13 @@
 #include "fuzz/Targets.h"
 
+#include <algorithm>
 #include <atomic>
 #include <map>
 
 #include "base/Path.h"
 #include "base/Text.h"
 #include "core/CmdLine.h"
+#include "core/AppSettings.h"
 #include "core/CopyRules.h"
 #include "core/FailedRuns.h"
 #include "core/JobFile.h"
@@ -569,12 +571,57 @@ std::string FuzzSchedule(std::string_view bytes) {
     return {};
 }
 
+std::string FuzzSettings(std::string_view bytes) {
+    // The program's registry values as another version, a hand edit or damage may leave them:
+    // the values of "Start" and "Filer" between NUL bytes; an empty part is a missing value.
+    static const std::pair<const char*, const char*> kValues[] = {
+        {"Start", "Top"},  {"Start", "Venstre"}, {"Start", "Højde"}, {"Start", "Bredde"}, {"Start", "Fil"},
+        {"Start", "Floppy"}, {"Filer", "Fil1"},  {"Filer", "Fil2"},  {"Filer", "Fil3"},   {"Filer", "Fil4"},
+    };
+    const std::vector<std::string> parts = CutAtNul(bytes, std::size(kValues) + 1);
+    SimSettingsStore store;
+    for (size_t i = 0; i < std::size(kValues); ++i)
+        if (!parts[i].empty()) store.Set(kValues[i].first, kValues[i].second, parts[i]);
+    AppSettings settings(store);
+    settings.Open();
+
+    // A number read is the number written: the next start reads the window where it was.
+    const WindowPlacement placement = settings.ReadPlacement(96);
+    settings.WriteStartValues(placement, settings.ReadLastJob(), settings.ReadFloppy());
+    const WindowPlacement again = settings.ReadPlacement(96);
+    if (again.top != placement.top || again.left != placement.left || again.height != placement.height ||
+        again.width != placement.width)
+        return "the window placement written and read again moved";
+
+    // The recent files: at most four, none empty; one added comes first, and at most once
+    // among the ones the list held without repeats.
+    const std::vector<std::string> recent = settings.RecentFiles();
+    if (recent.size() > 4) return "more than four recent files";
+    for (const std::string& file : recent)
+        if (file.empty()) return "an empty recent file";
+    const std::string added = parts.back().empty() ? "C:\\Jobs\\Ny.tvj" : parts.back();
+    settings.AddRecentFile(added);
+    const std::vector<std::string> after = settings.RecentFiles();
+    if (after.empty() || after.front() != added) return "the file added is not the first recent file";
+    if (after.size() > 4) return "more than four recent files after adding one";
+    std::vector<std::string> unique = recent;
+    std::sort(unique.begin(), unique.end());
+    if (std::adjacent_find(unique.begin(), unique.end()) == unique.end() &&
+        std::count(after.begin(), after.end(), added) != 1)
+        return "the file added stands twice in the recent files";
+    // Every file the list held stays in it unless four newer ones pushed it out.
+    for (size_t i = 0; i < recent.size() && i < 3; ++i)
+        if (recent[i] != added && std::find(after.begin(), after.end(), recent[i]) == after.end())
+            return "the recent file " + Quote(recent[i]) + " was lost";
+    return {};
+}
+
 const std::vector<NamedTarget>& AllTargets() {
     static const std::vector<NamedTarget> targets = {
         {"jobfile", FuzzJobFile},   {"commatext", FuzzCommaText}, {"joblist", FuzzJobList},
         {"loadjob", FuzzLoadJob},   {"cmdline", FuzzCmdLine},     {"decodetext", FuzzDecodeText},
         {"runjob", FuzzRunJob},     {"openjob", FuzzOpenJob},     {"history", FuzzHistory},
-        {"schedule", FuzzSchedule},
+        {"schedule", FuzzSchedule}, {"settings", FuzzSettings},
     };
     return targets;
 }

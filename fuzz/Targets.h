@@ -45,6 +45,9 @@ std::string FuzzHistory(std::string_view bytes);
 // the plan shown is a sound one, and OK in the dialog writes it back as read or leaves a task
 // it cannot show alone.
 std::string FuzzSchedule(std::string_view bytes);
+// The program's registry values ("Start", "Filer") as damage or a hand edit may leave them: the
+// window placement reads back as written, and the recent-file list keeps its rules.
+std::string FuzzSettings(std::string_view bytes);
 
 struct NamedTarget {
     const char* name;  // the folder of its seeds under fuzz/corpus/

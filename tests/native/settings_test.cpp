@@ -121,6 +121,32 @@ TEST_F(SettingsFixture, RecentFilesStopAtTheFirstEmptyEntry) {
     EXPECT_EQ(settings.RecentFiles(), Paths{"A"});
 }
 
+TEST(Settings, AFileAddedToADamagedRecentListStandsInItOnce) {
+    // Entries behind an empty one (a hand edit, damage) are not part of the list; adding a file
+    // must not bring them back beside it, the file itself least of all.
+    struct Case {
+        const char* name;
+        Paths stored;  // Fil1..Fil4
+        const char* added;
+        Paths shown;  // RecentFiles afterwards
+    } cases[] = {
+        {"the file behind a gap", {"", "X", "", "Y"}, "X", {"X"}},
+        {"the file last behind a gap", {"", "", "", "X"}, "X", {"X"}},
+        {"others behind a gap", {"A", "", "B", "A"}, "C", {"C", "A"}},
+        {"the first again", {"A", "", "A", ""}, "A", {"A"}},
+        {"a whole list stays as it was", {"A", "B", "C", "D"}, "D", {"D", "A", "B", "C"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimSettingsStore store;
+        AppSettings settings(store);
+        settings.Open();
+        for (int k = 0; k < 4; ++k) store.Set("Filer", "Fil" + std::to_string(k + 1), c.stored[k]);
+        settings.AddRecentFile(c.added);
+        EXPECT_EQ(settings.RecentFiles(), c.shown);
+    }
+}
+
 TEST_F(SettingsFixture, RandomClosesKeepTheListWithoutGapsOrDuplicates) {
     std::mt19937 rng(42);
     const Paths pool = {"A", "B", "C", "D", "E", "F"};
