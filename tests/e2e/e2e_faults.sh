@@ -126,13 +126,13 @@ run_job lock /R
 check "after the helper lets go the rerun replaces it" '[ $RC = 0 ] && level "$S" "$D" && stamped lock'
 
 # ---- A full destination ----
-if ! mount -t tmpfs -o size=4m tavrel-full "$MNT" 2>"$W/mount.txt"; then
+if ! mount -t tmpfs -o size=64m tavrel-full "$MNT" 2>"$W/mount.txt"; then
     echo "skip - a tmpfs cannot be mounted here ($(cat "$W/mount.txt")): the full and vanishing drive are not tested"
     echo "$failures failure(s)"
     [ "$failures" = 0 ]; exit
 fi
 ln -sfn "$MNT" "$DRIVE"
-S="$W/src/full"; D="$MNT/e2e_faults/src/full"; WS="$WIN\\src\\full"
+S="$W/src/full"; WS="$WIN\\src\\full"
 mkdir -p "$S/Små" "$S/Flere"
 head -c 6000000 /dev/urandom > "$S/a stor.bin"      # copied in chunks; more than the drive holds
 head -c 1500000 /dev/urandom > "$S/b mellem.bin"
@@ -140,23 +140,30 @@ head -c 1500000 /dev/urandom > "$S/c mellem.bin"
 for i in $(seq 1 30); do head -c 40000 /dev/urandom > "$S/Små/lille $i.bin"; done
 for i in $(seq 1 30); do head -c 3000 /dev/urandom > "$S/Flere/æble $i.txt"; done
 write_job full "R:\\" "$WS\\"
-run_job full /R
-said; keep full failed
-check "a full destination: exit 1" '[ $RC = 1 ]'
-check "every destination file is whole or absent, no temporary copy" 'whole_or_absent "$S" "$D"'
-check "every file not copied is under \"Fejl:\" in the report and the summary" 'absent_are_failures "$S" "$D" "$WS" full'
-check "the large file is among them" '[ ! -e "$D/a stor.bin" ]'
-check "no stamp after it" '! stamped full'
-mount -o remount,size=64m "$MNT"
-run_job full /R
-check "after room is made the rerun levels the destination (exit 0) and records the stamp" '[ $RC = 0 ] && level "$S" "$D" && stamped full'
+D="$MNT/e2e_faults/src/full"
+# One copy at a time, and four at once (the copy pool): each on an emptied drive of 4 MB.
+for workers in 1 4; do
+    export TAVREL_WORKERS=$workers
+    rm -rf "${MNT:?}"/*; mount -o remount,size=4m "$MNT"
+    wine reg delete "$FILER" /v full.tvj /f >/dev/null 2>&1
+    run_job full /R
+    said; keep full "failed-$workers"
+    check "$workers worker(s): a full destination: exit 1" '[ $RC = 1 ]'
+    check "$workers worker(s): every destination file is whole or absent, no temporary copy" 'whole_or_absent "$S" "$D"'
+    check "$workers worker(s): every file not copied is under \"Fejl:\" in the report and the summary" 'absent_are_failures "$S" "$D" "$WS" full'
+    check "$workers worker(s): the large file is among them" '[ ! -e "$D/a stor.bin" ]'
+    check "$workers worker(s): no stamp after it" '! stamped full'
+    mount -o remount,size=64m "$MNT"
+    run_job full /R
+    check "$workers worker(s): after room is made the rerun levels the destination (exit 0) and records the stamp" '[ $RC = 0 ] && level "$S" "$D" && stamped full'
+done
+unset TAVREL_WORKERS
 
 # A job whose report lies on the full drive.
 mkdir -p "$MNT/jobs"
 S="$W/src/rpt"; mkdir -p "$S"; printf 'r\n' > "$S/r.txt"
 job_file "$MNT/jobs/rfull.tvj" "" "$WIN\\dst\\" 0 1 "" 0
 job_list "$MNT/jobs/rfull.tvl" "$WIN\\src\\rpt\\"
-mount -o remount,size=64m "$MNT"
 head -c 70000000 /dev/zero > "$MNT/fill" 2>/dev/null
 timeout 300 wine "$EXE" 'R:\jobs\rfull.tvj' /R </dev/null >"$W/out.txt" 2>"$W/err.txt"; RC=$?
 OUT=$(tr -d '\r' <"$W/out.txt"); ERR=$(tr -d '\r' <"$W/err.txt")
@@ -167,8 +174,6 @@ check "the files were copied" 'cmp -s "$S/r.txt" "$W/dst/e2e_faults/src/rpt/r.tx
 rm -f "$DRIVE"; umount "$MNT"
 
 # ---- The destination drive vanishes during a run ----
-mount -t tmpfs -o size=256m tavrel-gone "$MNT"
-ln -sfn "$MNT" "$DRIVE"
 S="$W/src/gone"; D="$MNT/e2e_faults/src/gone"; WS="$WIN\\src\\gone"
 for d in 1 2 3 4 5 6 7 8; do
     mkdir -p "$S/mappe $d"
@@ -176,43 +181,50 @@ for d in 1 2 3 4 5 6 7 8; do
 done
 head -c 8000000 /dev/urandom > "$S/mappe 1/stor.bin"
 sums=$(tree_sum "$S")
-write_job gone "R:\\" "$WS\\"
-wine "$EXE" "$WIN\\jobs\\gone.tvj" /R </dev/null >"$W/out.txt" 2>"$W/err.txt" &
-pid=$!
-# Pulled as soon as the first copy lands.
-caught=""
-for i in $(seq 1 6000); do
-    if [ -n "$(find "$D" -type f -print -quit 2>/dev/null)" ]; then caught=1; break; fi
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.05
-done
-rm -f "$DRIVE"
-umount -l "$MNT"
-ended=""
-for i in $(seq 1 6000); do kill -0 $pid 2>/dev/null || { ended=1; break; }; sleep 0.05; done
-[ -z "$ended" ] && kill -9 $pid 2>/dev/null
-wait $pid; RC=$?
-OUT=$(tr -d '\r' <"$W/out.txt")
-said; keep gone failed
 total=$(find "$S" -type f | wc -l)
-copied=$(echo "$OUT" | sed -n 's/^Kopieret: \([0-9.]*\) filer.*/\1/p' | tr -d .)
-failed=$(echo "$OUT" | sed -n 's/^Fejl: \([0-9.]*\) filer$/\1/p' | tr -d .)
-echo "    $total files, ${copied:-?} copied, ${failed:-?} failed"
-check "the drive was pulled during the copy" '[ -n "$caught" ] && [ "${copied:-0}" -lt "$total" ]'
-check "the run ends by itself (within 300 s)" '[ -n "$ended" ]'
-check "it exits 1 and reports failures" '[ $RC = 1 ] && [ "${failed:-0}" -gt 0 ] && grep -q "^Fejl: [1-9]" <<<"$(report gone)"'
-# A destination folder that cannot be made is a failure of its own, besides its files.
-named_files=$(failure_lines gone | grep -F "$WS\\" | sort -u | grep -c .)
-named_folders=$(failure_lines gone | grep -c '^R:.*\\ - ')
-echo "    named in the report: $named_files files, $named_folders destination folders"
-check "every file is copied or named as a failure, the other failures are destination folders" '[ $((${copied:-0} + named_files)) = "$total" ] && [ $((named_files + named_folders)) = "${failed:-0}" ]'
-check "no stamp after it" '! stamped gone'
-check "the sources are untouched" '[ "$(tree_sum "$S")" = "$sums" ]'
-check "nothing was written where the drive had been" '[ -z "$(ls -A "$MNT")" ]'
-mount -t tmpfs -o size=256m tavrel-back "$MNT"
-ln -sfn "$MNT" "$DRIVE"
-run_job gone /R
-check "with the drive back the rerun copies everything (exit 0)" '[ $RC = 0 ] && level "$S" "$D" && stamped gone'
+write_job gone "R:\\" "$WS\\"
+for workers in 1 4; do
+    export TAVREL_WORKERS=$workers
+    mount -t tmpfs -o size=256m tavrel-gone "$MNT"
+    ln -sfn "$MNT" "$DRIVE"
+    wine reg delete "$FILER" /v gone.tvj /f >/dev/null 2>&1
+    wine "$EXE" "$WIN\\jobs\\gone.tvj" /R </dev/null >"$W/out.txt" 2>"$W/err.txt" &
+    pid=$!
+    # Pulled as soon as the first copy lands: the mapping goes, then the drive itself.
+    caught=""
+    for i in $(seq 1 6000); do
+        if [ -n "$(find "$D" -type f -print -quit 2>/dev/null)" ]; then caught=1; break; fi
+        kill -0 $pid 2>/dev/null || break
+        sleep 0.05
+    done
+    rm -f "$DRIVE"
+    umount -l "$MNT"
+    ended=""
+    for i in $(seq 1 6000); do kill -0 $pid 2>/dev/null || { ended=1; break; }; sleep 0.05; done
+    [ -z "$ended" ] && kill -9 $pid 2>/dev/null
+    wait $pid; RC=$?
+    OUT=$(tr -d '\r' <"$W/out.txt")
+    said; keep gone "failed-$workers"
+    copied=$(echo "$OUT" | sed -n 's/^Kopieret: \([0-9.]*\) filer.*/\1/p' | tr -d .)
+    failed=$(echo "$OUT" | sed -n 's/^Fejl: \([0-9.]*\) filer$/\1/p' | tr -d .)
+    # A destination folder that cannot be made is a failure of its own, besides its files.
+    named_files=$(failure_lines gone | grep -F "$WS\\" | sort -u | grep -c .)
+    named_folders=$(failure_lines gone | grep -c '^R:.*\\ - ')
+    echo "    $total files, ${copied:-?} copied, ${failed:-?} failed; named in the report: $named_files files, $named_folders destination folders"
+    check "$workers worker(s): the drive was pulled during the copy" '[ -n "$caught" ] && [ "${copied:-0}" -lt "$total" ]'
+    check "$workers worker(s): the run ends by itself (within 300 s)" '[ -n "$ended" ]'
+    check "$workers worker(s): it exits 1 and reports failures" '[ $RC = 1 ] && [ "${failed:-0}" -gt 0 ] && grep -q "^Fejl: [1-9]" <<<"$(report gone)"'
+    check "$workers worker(s): every file is copied or named as a failure, the other failures are destination folders" '[ $((${copied:-0} + named_files)) = "$total" ] && [ $((named_files + named_folders)) = "${failed:-0}" ]'
+    check "$workers worker(s): no stamp after it" '! stamped gone'
+    check "$workers worker(s): the sources are untouched" '[ "$(tree_sum "$S")" = "$sums" ]'
+    check "$workers worker(s): nothing was written where the drive had been" '[ -z "$(ls -A "$MNT")" ]'
+    mount -t tmpfs -o size=256m tavrel-back "$MNT"
+    ln -sfn "$MNT" "$DRIVE"
+    run_job gone /R
+    check "$workers worker(s): with the drive back the rerun copies everything (exit 0)" '[ $RC = 0 ] && level "$S" "$D" && stamped gone'
+    rm -f "$DRIVE"; umount "$MNT"
+done
+unset TAVREL_WORKERS
 
 echo "$failures failure(s)"
 [ "$failures" = 0 ]
