@@ -96,34 +96,40 @@ let_go() {
 tree_sum() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
 
 # ---- Locked files ----
-S="$W/src/lock"; D="$W/dst/e2e_faults/src/lock"; WS="$WIN\\src\\lock"
-mkdir -p "$S"
-for n in a c d; do printf 'file %s\n' $n > "$S/$n.txt"; done
-head -c 300000 /dev/urandom > "$S/b.bin"
-write_job lock "$WIN\\dst\\" "$WS\\"
-check "the helper holds the source file" 'hold "$WS\\b.bin"'
-run_job lock /R
-said
-check "a source file held open: exit 1" '[ $RC = 1 ]'
-check "it is a failure in the report, the only one" 'absent_are_failures "$S" "$D" "$WS" lock && [ ! -e "$D/b.bin" ]'
-check "the rest is copied whole, no temporary copy" 'whole_or_absent "$S" "$D" && [ -e "$D/a.txt" ] && [ -e "$D/c.txt" ] && [ -e "$D/d.txt" ]'
-check "no stamp after it" '! stamped lock'
-let_go
-run_job lock /R
-check "after the helper lets go the rerun copies it (exit 0) and records the stamp" '[ $RC = 0 ] && level "$S" "$D" && stamped lock'
+# A small file goes through the system's copy, one of 4 MB and more through the program's own
+# copy in chunks: each is held once at the source and once at the destination.
+for size in 300000 5000000; do
+    job=lock$size
+    S="$W/src/$job"; D="$W/dst/e2e_faults/src/$job"; WS="$WIN\\src\\$job"
+    mkdir -p "$S"
+    for n in a c d; do printf 'file %s\n' $n > "$S/$n.txt"; done
+    head -c $size /dev/urandom > "$S/b.bin"
+    write_job $job "$WIN\\dst\\" "$WS\\"
+    check "$size B: the helper holds the source file" 'hold "$WS\\b.bin"'
+    run_job $job /R
+    said
+    check "$size B: a source file held open: exit 1" '[ $RC = 1 ]'
+    check "$size B: it is a failure in the report, the only one" 'absent_are_failures "$S" "$D" "$WS" $job && [ ! -e "$D/b.bin" ]'
+    check "$size B: the rest is copied whole, no temporary copy" 'whole_or_absent "$S" "$D" && [ -e "$D/a.txt" ] && [ -e "$D/c.txt" ] && [ -e "$D/d.txt" ]'
+    check "$size B: no stamp after it" '! stamped $job'
+    let_go
+    run_job $job /R
+    check "$size B: after the helper lets go the rerun copies it (exit 0) and records the stamp" '[ $RC = 0 ] && level "$S" "$D" && stamped $job'
 
-cp "$D/b.bin" "$W/old-b.bin"
-head -c 300000 /dev/urandom > "$S/b.bin"; touch -d '+1 hour' "$S/b.bin"
-wine reg delete "$FILER" /v lock.tvj /f >/dev/null 2>&1
-check "the helper holds the destination copy" 'hold "$WIN\\dst\\e2e_faults\\src\\lock\\b.bin"'
-run_job lock /R
-said
-check "a destination copy held open: exit 1" '[ $RC = 1 ] && echo "$OUT" | grep -qx "Fejl: 1 filer"'
-check "the old copy stays whole" 'cmp -s "$D/b.bin" "$W/old-b.bin"'
-check "it is reported, and no temporary copy is left" 'grep -qF "$WS\\b.bin - " <<<"$(report lock)" && [ -z "$(ls -A "$D" | grep "^~tavrel-")" ]'
-let_go
-run_job lock /R
-check "after the helper lets go the rerun replaces it" '[ $RC = 0 ] && level "$S" "$D" && stamped lock'
+    cp "$D/b.bin" "$W/old-b.bin"
+    head -c $size /dev/urandom > "$S/b.bin"; touch -d '+1 hour' "$S/b.bin"
+    wine reg delete "$FILER" /v $job.tvj /f >/dev/null 2>&1
+    check "$size B: the helper holds the destination copy" 'hold "$WIN\\dst\\e2e_faults\\src\\$job\\b.bin"'
+    run_job $job /R
+    said
+    check "$size B: a destination copy held open: exit 1" '[ $RC = 1 ] && echo "$OUT" | grep -qx "Fejl: 1 filer"'
+    check "$size B: the old copy stays whole" 'cmp -s "$D/b.bin" "$W/old-b.bin"'
+    check "$size B: it is reported, and no temporary copy is left" 'grep -qF "$WS\\b.bin - " <<<"$(report $job)" && [ -z "$(ls -A "$D" | grep "^~tavrel-")" ]'
+    check "$size B: no stamp after it" '! stamped $job'
+    let_go
+    run_job $job /R
+    check "$size B: after the helper lets go the rerun replaces it" '[ $RC = 0 ] && level "$S" "$D" && stamped $job'
+done
 
 # ---- A full destination ----
 if ! mount -t tmpfs -o size=64m tavrel-full "$MNT" 2>"$W/mount.txt"; then
