@@ -107,7 +107,7 @@ for size in 300000 5000000; do
     write_job $job "$WIN\\dst\\" "$WS\\"
     check "$size B: the helper holds the source file" 'hold "$WS\\b.bin"'
     run_job $job /R
-    said
+    said; keep $job source-held
     check "$size B: a source file held open: exit 1" '[ $RC = 1 ]'
     check "$size B: it is a failure in the report, the only one" 'absent_are_failures "$S" "$D" "$WS" $job && [ ! -e "$D/b.bin" ]'
     check "$size B: the rest is copied whole, no temporary copy" 'whole_or_absent "$S" "$D" && [ -e "$D/a.txt" ] && [ -e "$D/c.txt" ] && [ -e "$D/d.txt" ]'
@@ -121,7 +121,7 @@ for size in 300000 5000000; do
     wine reg delete "$FILER" /v $job.tvj /f >/dev/null 2>&1
     check "$size B: the helper holds the destination copy" 'hold "$WIN\\dst\\e2e_faults\\src\\$job\\b.bin"'
     run_job $job /R
-    said
+    said; keep $job destination-held
     check "$size B: a destination copy held open: exit 1" '[ $RC = 1 ] && echo "$OUT" | grep -qx "Fejl: 1 filer"'
     check "$size B: the old copy stays whole" 'cmp -s "$D/b.bin" "$W/old-b.bin"'
     check "$size B: it is reported, and no temporary copy is left" 'grep -qF "$WS\\b.bin - " <<<"$(report $job)" && [ -z "$(ls -A "$D" | grep "^~tavrel-")" ]'
