@@ -58,3 +58,6 @@ add_custom_command(TARGET tavrel POST_BUILD
 add_executable(demo_controls WIN32 tests/win/demo_controls.cpp)
 target_link_libraries(demo_controls PRIVATE tavrel_controls tavrel_win32 tavrel_core)
 target_link_options(demo_controls PRIVATE -municode -mwindows)
+# A file held open by another process, for tests/e2e/e2e_faults.sh (not a test itself).
+add_executable(holdfile tests/e2e/support/holdfile.cpp)
+target_link_options(holdfile PRIVATE -municode)
