@@ -128,14 +128,15 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-// The note on one line and of a readable length, cut at a whole character.
+// The note on one line and of a readable length, cut at a whole character. A cut note with
+// its dots fits the length itself, so a line read and written again stays the same line.
 std::string OneLineNote(const std::string& note) {
     std::string out;
     for (char c : note) out += (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
     std::string_view trimmed = Trim(out);
     std::string result(trimmed);
     if (result.size() > kMaxNoteBytes) {
-        size_t cut = kMaxNoteBytes;
+        size_t cut = kMaxNoteBytes - 3;
         while (cut > 0 && (static_cast<unsigned char>(result[cut]) & 0xC0) == 0x80) --cut;
         result.resize(cut);
         result += "...";

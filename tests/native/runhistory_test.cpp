@@ -101,11 +101,28 @@ TEST(RunHistoryFormat, LinesAsTheUserReadsThem) {
 
 TEST(RunHistoryFormat, LongNotesAreCutAtAWholeLetter) {
     HistoryEntry e = MakeRun(RunProgram::Tavrelc, RunEnd::Failed);
-    e.note = std::string(399, 'a') + "ø" + std::string(100, 'b');
+    e.note = std::string(396, 'a') + "ø" + std::string(100, 'b');
     const std::string line = FormatHistoryLine(e);
     EXPECT_TRUE(IsValidUtf8(line));
-    EXPECT_TRUE(line.ends_with(std::string(399, 'a') + "..."));
-    EXPECT_EQ(ParseHistoryLine(line)->note, std::string(399, 'a') + "...");
+    EXPECT_TRUE(line.ends_with(std::string(396, 'a') + "..."));
+    EXPECT_EQ(ParseHistoryLine(line)->note, std::string(396, 'a') + "...");
+}
+
+// The history is written anew when it is shortened, so a cut note must not grow by its dots
+// on every rewrite, whether the cut falls inside a letter or not.
+TEST(RunHistoryFormat, ACutNoteIsWrittenTheSameAgain) {
+    std::string trademarks(299, 'a');
+    for (int i = 0; i < 100; ++i) trademarks += "\u2122";
+    for (const std::string& note : {std::string(1000, 'a'), std::string(399, 'a') + "ø" + std::string(100, 'b'), trademarks,
+                                    std::string(250, 'x') + "\t\r\n" + std::string(600, 'y')}) {
+        HistoryEntry e = MakeRun(RunProgram::Tavrelc, RunEnd::Failed);
+        e.note = note;
+        const std::string line = FormatHistoryLine(e);
+        std::string again = line;
+        for (int rewrite = 0; rewrite < 3; ++rewrite) again = FormatHistoryLine(*ParseHistoryLine(again));
+        EXPECT_EQ(again, line) << note.size();
+        EXPECT_LE(ParseHistoryLine(line)->note.size(), 400u);
+    }
 }
 
 TEST(RunHistoryFormat, LinesThatAreNoHistoryLines) {
