@@ -3,20 +3,25 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, the soak over a 20 000-file tree and the
 # killed-run check, both through tavrelc.exe under Wine. Takes more than an hour on two cores.
 # Environment: TAVREL_FUZZ_RUNS (executions per fuzzer, default 1000000), TAVREL_SOAK_FILES
-# (default 20000), TAVREL_KILLS (default 12), TAVREL_WIN_TREE (the mingw tree that builds
-# tavrelc.exe, default build/win).
+# (default 20000), TAVREL_KILLS (kills during a copy, default 100), TAVREL_DELETE_KILLS
+# (kills during a delete phase, default 30), TAVREL_WIN_TREE (the mingw tree that builds
+# tavrelc.exe, default build/win). Arguments name the parts to run (fuzz, sanitizers, soak,
+# killed); none runs them all.
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 source "$ROOT/scripts/start.sh"
 
 FUZZ_RUNS="${TAVREL_FUZZ_RUNS:-1000000}"
 SOAK_FILES="${TAVREL_SOAK_FILES:-20000}"
-KILLS="${TAVREL_KILLS:-12}"
+KILLS="${TAVREL_KILLS:-100}"
+DELETE_KILLS="${TAVREL_DELETE_KILLS:-30}"
 WIN_TREE="${TAVREL_WIN_TREE:-build/win}"
 JOBS=$(nproc 2>/dev/null || echo 2)
 summary=()
 failed=0
 note() { summary+=("$1"); echo "== $1"; }
+PARTS=" ${*:-fuzz sanitizers soak killed} "
+wants() { [[ "$PARTS" == *" $1 "* ]]; }
 
 # clang with the fuzzer and sanitizer runtimes of its own version.
 apt_install() {
@@ -30,6 +35,7 @@ if [ ! -f "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; then
 fi
 
 # ---- Fuzzers ----
+if wants fuzz; then
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DTAVREL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 FUZZERS=$(cd fuzz/corpus && ls -d */ | sed 's|/$||;s|^|fuzz_|')
 cmake --build build/fuzz -j "$JOBS" --target $FUZZERS || exit 1
@@ -48,8 +54,10 @@ for f in $FUZZERS; do
         failed=$((failed + 1))
     fi
 done
+fi
 
 # ---- Native tests under the sanitizers ----
+if wants sanitizers; then
 SAN="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 CC=clang CXX=clang++ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS="$SAN" \
     -DCMAKE_CXX_FLAGS="$SAN" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
@@ -65,21 +73,28 @@ if cmake --build build/asan -j "$JOBS"; then
 else
     note "sanitizers: the build failed"; failed=$((failed + 1))
 fi
+fi
 
 # ---- Soak and killed runs through tavrelc.exe under Wine ----
+if wants soak || wants killed; then
 tavrel_build_win "$WIN_TREE" tavrelc || exit 1
 tavrel_wine_up "$ROOT"
 export TAVREL_XVFB_PID
 trap "tavrel_wine_down" EXIT
+fi
+if wants soak; then
 if bash tests/e2e/soak.sh "$ROOT" "$ROOT/$WIN_TREE" "$SOAK_FILES" 5 | tee build/soak.log; then
     note "$(tail -1 build/soak.log)"
 else
     note "soak: FAILED, see build/soak.log"; failed=$((failed + 1))
 fi
-if bash tests/e2e/killed.sh "$ROOT" "$ROOT/$WIN_TREE" "$KILLS" | tee build/killed.log; then
+fi
+if wants killed; then
+if bash tests/e2e/killed.sh "$ROOT" "$ROOT/$WIN_TREE" "$KILLS" "$DELETE_KILLS" | tee build/killed.log; then
     note "$(tail -1 build/killed.log)"
 else
     note "killed runs: FAILED, see build/killed.log"; failed=$((failed + 1))
+fi
 fi
 
 echo
