@@ -14,6 +14,18 @@ std::string ExcludeTrailingBackslash(std::string_view path) {
     return out;
 }
 
+bool IsFullPath(std::string_view path) {
+    auto sep = [&](size_t i) { return i < path.size() && (path[i] == '\\' || path[i] == '/'); };
+    if (path.size() >= 3 && path[1] == ':' && sep(2)) {
+        const char c = path[0];
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    }
+    if (!sep(0) || !sep(1) || path.size() < 3 || sep(2)) return false;
+    size_t shareStart = 3;
+    while (shareStart < path.size() && !sep(shareStart)) ++shareStart;
+    return shareStart + 1 < path.size() && !sep(shareStart + 1);
+}
+
 namespace {
 
 size_t NameStart(std::string_view path) {

@@ -8,6 +8,9 @@ namespace tavrel {
 
 std::string IncludeTrailingBackslash(std::string_view path);
 std::string ExcludeTrailingBackslash(std::string_view path);
+// True for a path from a drive's root ("C:\...") or a share ("\\server\share..."); a path
+// without one ("Data", "\Data", "C:Data") means a different place in every current folder.
+bool IsFullPath(std::string_view path);
 // The name after the last "\" or ":".
 std::string ExtractFileName(std::string_view path);
 // The folder part up to and including the last "\" or ":".

@@ -22,6 +22,8 @@ constexpr const char* kDeleteRefused =
     "Destinationsmappen %s indeholder den markerede mappe %s.\n"
     "Tavrel sletter ikke indholdet af destinationsmappen, da det også ville slette de filer, der skal kopieres.";
 constexpr const char* kNoDestination = "Der er ikke valgt nogen destinationsmappe.";
+constexpr const char* kDestinationNotFull =
+    "Destinationsmappen %s er ikke angivet med drev eller netværkssti, f.eks. D:\\Backup\\, så Tavrel kopierer ikke.";
 constexpr const char* kReportNotWritten = "Rapporten over udeladte filer kunne ikke gemmes i %s:\n%s";
 // The notice after a run with failures, for what the run did: a count run only reads folders.
 constexpr const char* kCountFailuresNotice = "%s kunne ikke læses, så optællingen er ikke fuldstændig.";
@@ -156,6 +158,13 @@ std::optional<RunOutcome> CopyRun::AskQuestions(Plan& plan) {
     if (copy && settings.destination.empty()) {
         stopNote_ = kNoDestination;
         d_.messages.Show(kNoDestination, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
+        return RunOutcome::Refused;
+    }
+    // "Backup" or "\\" alone would mean a folder of whatever the current folder is, which a
+    // planned run does not choose; emptying it first could empty a drive.
+    if (copy && !IsFullPath(settings.destination)) {
+        stopNote_ = FillText(kDestinationNotFull, settings.destination);
+        d_.messages.Show(stopNote_, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
         return RunOutcome::Refused;
     }
     if (copy && settings.reverse &&

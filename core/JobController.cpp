@@ -173,7 +173,9 @@ JobController::ListLoad JobController::MarkListedFolders(const std::string& list
         result.damaged = list.damaged;
         markedFolders_ = std::move(list.lines);
         for (const std::string& folder : markedFolders_) {
-            if (FolderExists(fs_, folder))
+            // A line without a drive or share would mean a folder of whatever the current
+            // folder is, so it is shown as not found and never copied.
+            if (IsFullPath(folder) && FolderExists(fs_, folder))
                 tree_.MarkLoadedFolder(folder);
             else
                 result.missing += folder + "\n";

@@ -93,6 +93,14 @@ write_job delsrc "$WIN\\src\\" 1 1 0 "$WIN\\src\\Sub\\"
 run_job delsrc /R /J
 check "emptying a destination above a marked folder is refused" '[ $RC = 3 ] && [ -e "$W/src/Sub/b.bin" ] && [ -e "$W/src/a.txt" ] && echo "$ERR" | grep -q "markerede mappe"'
 
+# A destination without a drive would be a folder of the current folder; run from a folder
+# holding one of that name, the run is refused and it keeps its files.
+mkdir -p "$W/rel/Gemt"; printf 'old\n' > "$W/rel/Gemt/old.txt"
+write_job rel 'Gemt\' 1 1 0 "$WIN\\src\\"
+(cd "$W/rel" && wine "$EXE" "$WIN\\jobs\\rel.tvj" /R /J </dev/null >"$W/out.txt" 2>"$W/err.txt"); RC=$?
+ERR=$(tr -d '\r' <"$W/err.txt")
+check "a destination without a drive is refused (exit 3) and nothing is emptied" '[ $RC = 3 ] && [ "$(cat "$W/rel/Gemt/old.txt")" = old ] && [ "$(ls "$W/rel/Gemt")" = old.txt ] && echo "$ERR" | grep -q "er ikke angivet med drev"'
+
 # ---- Command line ----
 run_job missing /R
 check "a missing job file gives exit 2 and the message" '[ $RC = 2 ] && echo "$ERR" | grep -qF "Den angivne fil \"$WIN\\jobs\\missing.tvj\" findes ikke."'

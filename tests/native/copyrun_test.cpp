@@ -280,6 +280,36 @@ TEST_F(Run, EmptyingADestinationThatHoldsAMarkedFolderIsRefused) {
     EXPECT_EQ(fs.Content("C:\\Data\\a.txt"), "a");
 }
 
+// A destination without a drive is a folder of whatever the current folder is; a planned run
+// starts in the system's folder, and emptying "\\" would empty a whole drive.
+TEST_F(Run, ADestinationWithoutADriveIsRefusedBeforeAnythingIsTouched) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\old.txt", "old", kT0);
+    fs.AddFile("D:\\keep.txt", "keep", kT0);
+    fs.SetCurrentDirectory("D:\\");
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
+    for (const char* dest : {"Backup\\", "\\", ".", "D:Backup\\", "\\Backup"}) {
+        messages.shown.clear();
+        job.ChooseDestination(dest);
+        messages.Answer(MsgResult::Yes);
+        EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Refused) << dest;
+        ASSERT_EQ(messages.shown.size(), 1u) << dest;
+        EXPECT_EQ(messages.shown[0].text, "Destinationsmappen " + job.Settings().destination +
+                                              " er ikke angivet med drev eller netværkssti, f.eks. D:\\Backup\\, så "
+                                              "Tavrel kopierer ikke.");
+        EXPECT_EQ(fs.Content("D:\\Backup\\old.txt"), "old");
+        EXPECT_EQ(fs.Content("D:\\keep.txt"), "keep");
+        EXPECT_EQ(fs.List("D:\\Backup\\"), (std::vector<std::string>{"old.txt"}));
+        EXPECT_TRUE(view.log.empty());
+    }
+    // Counting only reads, and a full path copies as before.
+    EXPECT_EQ(run.RunCopy(rmCount), RunOutcome::Completed);
+    job.SetFlag(&JobSettings::deleteDestFirst, false);
+    job.ChooseDestination("D:/Backup/");
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(run.Counters().CopiedCount, 1);
+}
+
 TEST_F(Run, ADestinationInsideAMarkedFolderIsNeverWalked) {
     fs.AddFile("C:\\Data\\a.txt", "a", kT0);
     fs.AddFile("C:\\Data\\Sub\\b.txt", "b", kT0);

@@ -212,6 +212,18 @@ TEST_F(JobControllerTest, MissingFolderIsListedAndDroppedAtTheNextSave) {
     EXPECT_EQ(fs.Content("C:\\Jobs\\Drev_C.tvl"), "C:\\Data\\\r\nC:\\Projekter\\Web\\\r\n");
 }
 
+// A list line without a drive or share resolves against the program's current folder, which
+// the user never chose; copying it would copy a whole drive under a mangled name.
+TEST_F(JobControllerTest, ListLinesWithoutADriveAreNotFoundFolders) {
+    fs.SetCurrentDirectory("C:\\");
+    WriteDrevC(EncodeTextFile("\\\r\n/\r\nData\\\r\nC:Data\\\r\n.\\\r\nC:\\Projekter\\Web\\\r\n"));
+    ASSERT_TRUE(Load("C:\\Jobs\\Drev_C.tvj"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, std::string(kMissingText) + "\\\n/\nData\\\nC:Data\\\n.\\\n");
+    EXPECT_EQ(tree.marked, (Paths{"C:\\Projekter\\Web\\"}));
+    EXPECT_EQ(job.CollectMarkedFolders(), (Paths{"C:\\Projekter\\Web\\"}));
+}
+
 TEST_F(JobControllerTest, MissingFolderMessageComesAfterTheWindowIsReady) {
     WriteDrevC("C:\\Væk\\\r\n");
     bool checked = false;

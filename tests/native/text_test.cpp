@@ -55,3 +55,11 @@ TEST(Text, PathPartsFollowTheLastDotOfTheName) {
     EXPECT_EQ(ExtractFileName("C:\\Jobs\\Drev_C.tvj"), "Drev_C.tvj");
     EXPECT_EQ(ExtractFilePath("C:\\Jobs\\Drev_C.tvj"), "C:\\Jobs\\");
 }
+
+TEST(Text, FullPathsStartAtADriveRootOrAShare) {
+    for (const char* full : {"C:\\", "c:\\Data\\", "C:/Data/", "//server/share", "\\\\server\\share", "\\\\server\\share\\Data\\"})
+        EXPECT_TRUE(IsFullPath(full)) << full;
+    for (const char* relative : {"", "\\", "/", "Data\\", "C:", "C:Data\\", "1:\\", "\\\\", "\\\\server", "\\\\server\\",
+                                 "\\\\\\share\\", "\\Data\\"})
+        EXPECT_FALSE(IsFullPath(relative)) << relative;
+}
