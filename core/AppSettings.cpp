@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 #include "base/Text.h"
 #include "base/Path.h"
@@ -69,6 +70,21 @@ bool AppSettings::WriteBool(const std::string& subkey, const std::string& name, 
 
 bool AppSettings::WriteString(const std::string& subkey, const std::string& name, const std::string& value) {
     return store_.WriteString(subkey, name, value);
+}
+
+WindowPlacement FitPlacement(const WindowPlacement& placement, const ScreenArea& area, int minWidth, int minHeight) {
+    // Every sum in 64 bits: the values come from the registry and may be anything.
+    auto fit = [](int64_t start, int64_t length, int64_t low, int64_t high, int64_t minimum, int& outStart,
+                  int& outLength) {
+        const int64_t room = std::max<int64_t>(high - low, 0);
+        length = std::clamp(length, std::min(minimum, room), room);
+        outLength = static_cast<int>(length);
+        outStart = static_cast<int>(std::clamp(start, low, high - length));
+    };
+    WindowPlacement out;
+    fit(placement.left, placement.width, area.left, area.right, minWidth, out.left, out.width);
+    fit(placement.top, placement.height, area.top, area.bottom, minHeight, out.top, out.height);
+    return out;
 }
 
 WindowPlacement AppSettings::ReadPlacement(int pixelsPerInch) {

@@ -16,6 +16,19 @@ struct WindowPlacement {
     int width = 600;
 };
 
+// A screen's work area: left and top inclusive, right and bottom exclusive.
+struct ScreenArea {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// The placement moved, and shrunk or grown, as little as needed to lie wholly inside the area
+// and be at least minWidth x minHeight (no larger than the area). A placement saved on a screen
+// that is gone, or edited by hand, would otherwise open the window where no one can see it.
+WindowPlacement FitPlacement(const WindowPlacement& placement, const ScreenArea& area, int minWidth, int minHeight);
+
 class AppSettings {
 public:
     explicit AppSettings(ISettingsStore& store) : store_(store) {}

@@ -2,6 +2,9 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "controls/Collation.h"
 #include "core/Abort.h"
 #include "core/CopyPool.h"
@@ -163,7 +166,19 @@ void TfrmCopyMain::FormShow(const std::vector<std::string>& parameters, int show
     if (status_ && status_->IsVisible()) ::SetWindowPos(*status_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void TfrmCopyMain::ApplyPlacement(const WindowPlacement& p) {
+void TfrmCopyMain::ApplyPlacement(const WindowPlacement& saved) {
+    // The work area of the screen nearest to the saved place (the taskbar left out); a screen
+    // that is gone leaves the window on the one nearest to where it was.
+    auto bounded = [](int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, -32768, 32767)); };
+    const RECT wanted{bounded(saved.left), bounded(saved.top), bounded(int64_t(saved.left) + saved.width),
+                      bounded(int64_t(saved.top) + saved.height)};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    WindowPlacement p = saved;
+    if (::GetMonitorInfoW(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &info)) {
+        const RECT& work = info.rcWork;
+        p = FitPlacement(saved, ScreenArea{work.left, work.top, work.right, work.bottom}, Scale(240), Scale(160));
+    }
     ::SetWindowPos(hwnd_, nullptr, p.left, p.top, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

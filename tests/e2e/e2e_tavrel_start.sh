@@ -43,4 +43,19 @@ read -r x2 y2 w2 h2 <<<"$(tv_geometry $id)"
 check "the stored place is used" '[ $((x2 - frame)) = 60 ] && [ $((y2 - top)) = 40 ] && [ $w2 = $w ] && [ $h2 = $h ]'
 tv_close
 check "the second start ends too" 'tv_exit 20'
+
+# A place saved on a screen that is gone, with sizes no window can have, still opens the
+# window wholly on this screen.
+wine reg add "$KEY\\Start" /v Top /d -3000 /f >/dev/null 2>&1
+wine reg add "$KEY\\Start" /v Venstre /d 6000 /f >/dev/null 2>&1
+wine reg add "$KEY\\Start" /v Bredde /d 100000 /f >/dev/null 2>&1
+wine reg add "$KEY\\Start" /v "Højde" /d -5 /f >/dev/null 2>&1
+tv_start
+id=$(tv_main 'Ikke navngivet') || bad "the main window appears from a place off the screen"
+read -r x3 y3 w3 h3 <<<"$(tv_geometry $id)"
+read -r sw sh <<<"$(xdotool getdisplaygeometry)"
+echo "# window at $x3,$y3 size ${w3}x$h3 on a screen of ${sw}x$sh"
+check "a place off the screen opens the window on it" '[ $x3 -ge 0 ] && [ $y3 -ge 0 ] && [ $((x3 + w3)) -le $sw ] && [ $((y3 + h3)) -le $sh ] && [ $w3 -ge 200 ] && [ $h3 -ge 100 ]'
+tv_close
+check "the third start ends too" 'tv_exit 20'
 tv_finish

@@ -1,5 +1,7 @@
 #include "core/AppSettings.h"
 
+#include <climits>
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -55,6 +57,40 @@ TEST_F(SettingsFixture, NumbersThatAreNotNumbersGiveTheDefault) {
     EXPECT_EQ(settings.ReadInt("Start", "Tom", 3), 3);
     store.Set("Start", "Tom", "");
     EXPECT_EQ(settings.ReadInt("Start", "Tom", 3), 3);
+}
+
+// A placement saved on a second screen that is gone, or edited by hand, must still open the
+// window where it can be seen; one that fits stays exactly where the user left it.
+TEST(WindowPlacementFit, TheWindowLiesWhollyOnTheScreen) {
+    const ScreenArea screen{0, 0, 1920, 1040};
+    struct Case {
+        const char* what;
+        WindowPlacement saved, fitted;  // top, left, height, width
+    } cases[] = {
+        {"fits", {5, 5, 420, 600}, {5, 5, 420, 600}},
+        {"right of the screen", {100, 3000, 420, 600}, {100, 1320, 420, 600}},
+        {"above and left of it", {-900, -2500, 420, 600}, {0, 0, 420, 600}},
+        {"partly below it", {900, 100, 420, 600}, {620, 100, 420, 600}},
+        {"larger than the screen", {-10, -10, 5000, 4000}, {0, 0, 1040, 1920}},
+        {"no size at all", {10, 10, 0, -50}, {10, 10, 160, 240}},
+        {"the largest numbers", {INT_MAX, INT_MIN, INT_MAX, INT_MAX}, {0, 0, 1040, 1920}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const WindowPlacement p = FitPlacement(c.saved, screen, 240, 160);
+        EXPECT_EQ(p.top, c.fitted.top);
+        EXPECT_EQ(p.left, c.fitted.left);
+        EXPECT_EQ(p.height, c.fitted.height);
+        EXPECT_EQ(p.width, c.fitted.width);
+    }
+    // A screen left of the main one has negative coordinates; a window on it stays there.
+    const WindowPlacement left = FitPlacement({50, -1500, 420, 600}, ScreenArea{-1920, 0, 0, 1080}, 240, 160);
+    EXPECT_EQ(left.left, -1500);
+    EXPECT_EQ(left.top, 50);
+    // A screen smaller than the least size gets the whole screen.
+    const WindowPlacement tiny = FitPlacement({0, 0, 10, 10}, ScreenArea{0, 0, 200, 100}, 240, 160);
+    EXPECT_EQ(tiny.width, 200);
+    EXPECT_EQ(tiny.height, 100);
 }
 
 TEST_F(SettingsFixture, BooleansAreAnyNumberOtherThanZero) {
