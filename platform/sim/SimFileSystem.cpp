@@ -662,6 +662,21 @@ bool SimFileSystem::CreateFolder(const std::string& path, FsError* error) {
     return true;
 }
 
+namespace {
+
+// Why a copy may not land on an existing file, or 0 when it may.
+uint32_t OverwriteRefusal(const SimFileSystem::Node& from, const SimFileSystem::Node& to, bool failIfExists) {
+    if (to.folder) return kErrAccessDenied;
+    if (&to == &from) return kErrSharingViolation;
+    if (failIfExists) return kErrFileExists;
+    if (to.attributes & kAttrReadOnly) return kErrAccessDenied;
+    // Windows refuses to overwrite a hidden or system file with one that lacks the attribute.
+    const uint32_t guarded = to.attributes & (kAttrHidden | kAttrSystem);
+    return (from.attributes & guarded) != guarded ? kErrAccessDenied : 0;
+}
+
+}  // namespace
+
 bool SimFileSystem::CopyFile(const std::string& source, const std::string& target, bool failIfExists,
                              FsError* error, const CopyHints* hints) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
@@ -677,13 +692,7 @@ bool SimFileSystem::CopyFile(const std::string& source, const std::string& targe
     Node* from = s.node;
     Node* to = t.node;
     if (to) {
-        if (to->folder) return Fail(error, kErrAccessDenied);
-        if (to == from) return Fail(error, kErrSharingViolation);
-        if (failIfExists) return Fail(error, kErrFileExists);
-        if (to->attributes & kAttrReadOnly) return Fail(error, kErrAccessDenied);
-        // Windows refuses to overwrite a hidden or system file with one that lacks the attribute.
-        uint32_t guarded = to->attributes & (kAttrHidden | kAttrSystem);
-        if ((from->attributes & guarded) != guarded) return Fail(error, kErrAccessDenied);
+        if (uint32_t refused = OverwriteRefusal(*from, *to, failIfExists)) return Fail(error, refused);
     }
     Volume* volume = FindVolumeBySerial(volumes_, t.parent->serial);
     std::string content = from->content;
