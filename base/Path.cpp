@@ -1,5 +1,8 @@
 #include "base/Path.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace tavrel {
 
 std::string IncludeTrailingBackslash(std::string_view path) {
@@ -24,6 +27,40 @@ bool IsFullPath(std::string_view path) {
     size_t shareStart = 3;
     while (shareStart < path.size() && !sep(shareStart)) ++shareStart;
     return shareStart + 1 < path.size() && !sep(shareStart + 1);
+}
+
+std::string NormalizeFullPath(std::string_view path) {
+    if (!IsFullPath(path)) return std::string(path);
+    auto sep = [](char c) { return c == '\\' || c == '/'; };
+    // The root: "C:\\", or "\\\\server\\share\\".
+    size_t rootLength = 3;
+    if (path[1] != ':') {
+        rootLength = 2;
+        for (int separators = 0; rootLength < path.size(); ++rootLength)
+            if (sep(path[rootLength]) && ++separators == 2) break;
+        rootLength = std::min(rootLength + 1, path.size());
+    }
+    std::string out;
+    for (char c : path.substr(0, rootLength)) out += sep(c) ? '\\' : c;
+    std::vector<std::string_view> parts;
+    std::string_view rest = path.substr(rootLength);
+    while (!rest.empty()) {
+        size_t end = 0;
+        while (end < rest.size() && !sep(rest[end])) ++end;
+        const std::string_view part = rest.substr(0, end);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    for (const std::string_view part : parts) {
+        if (out.back() != '\\') out += '\\';
+        out += part;
+    }
+    if (!parts.empty() && sep(path.back())) out += '\\';
+    return out;
 }
 
 namespace {

@@ -178,10 +178,12 @@ std::optional<RunOutcome> CopyRun::AskQuestions(Plan& plan) {
     startTick_ = d_.clock.TickCount();
     skipped_.Begin(d_.job.JobFileName(), d_.clock.ShortDateNow(), d_.clock.LongTimeNow());
     // A hand-edited job may lack the final backslash; the paths below rely on it.
-    plan.dest = settings.destination.empty() ? std::string() : IncludeTrailingBackslash(settings.destination);
+    // "C:\Data\..\" is C:\ to Windows: the question names the folder that would be emptied.
+    const std::string destination = NormalizeFullPath(settings.destination);
+    plan.dest = destination.empty() ? std::string() : IncludeTrailingBackslash(destination);
 
     if (copy && settings.deleteDestFirst && !settings.reverse) {
-        const MsgResult answer = d_.messages.Show(FillText(kDeleteQuestion, settings.destination), kDeleteCaption,
+        const MsgResult answer = d_.messages.Show(FillText(kDeleteQuestion, destination), kDeleteCaption,
                                                   MsgButtons::YesNoCancel, MsgIcon::Warning);
         if (answer != MsgResult::Yes && answer != MsgResult::No) {
             stopNote_ = kDeleteDeclinedNote;

@@ -221,14 +221,8 @@ std::string FuzzRunJob(std::string_view bytes) {
     // Files inside the destination are its contents, which the user may have it empty first,
     // even where the destination lies inside a marked folder.
     // A marked folder inside the destination stays, though: emptying never reaches it.
-    auto collapse = [](std::string path) {
-        for (size_t i = 1; i < path.size();)
-            if (path[i] == '\\' && path[i - 1] == '\\')
-                path.erase(i, 1);
-            else
-                ++i;
-        return IncludeTrailingBackslash(path);
-    };
+    // The folder the question named: Windows reads "C:\\Data\\.\\" as C:\\Data\\.
+    auto collapse = [](const std::string& path) { return IncludeTrailingBackslash(NormalizeFullPath(path)); };
     const std::string dest = collapse(controller.Settings().destination);
     auto within = [](const std::string& path, const std::string& folder) {
         return path.size() > folder.size() && EqualsNoCase(path.substr(0, folder.size()), folder);

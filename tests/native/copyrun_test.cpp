@@ -310,6 +310,22 @@ TEST_F(Run, ADestinationWithoutADriveIsRefusedBeforeAnythingIsTouched) {
     EXPECT_EQ(run.Counters().CopiedCount, 1);
 }
 
+// A hand-edited destination with ".." parts is the folder Windows makes of it; the question
+// before emptying names that folder, not the text that hides it.
+TEST_F(Run, TheEmptyingQuestionNamesTheFolderADottedDestinationIs) {
+    fs.AddFile("C:\\Data\\a.txt", "a", kT0);
+    fs.AddFile("D:\\Backup\\old.txt", "old", kT0);
+    job.SetFlag(&JobSettings::deleteDestFirst, true);
+    job.ChooseDestination("D:\\Backup\\Sub\\..\\.\\");
+    messages.Answer(MsgResult::Yes);
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(messages.shown[0].text,
+              "Ønsker du, at Tavrel skal slette alle filer og undermapper i D:\\Backup\\, før de markerede filer kopieres?");
+    EXPECT_FALSE(fs.Exists("D:\\Backup\\old.txt"));
+    EXPECT_EQ(fs.Content("D:\\Backup\\Data\\a.txt"), "a");
+}
+
 TEST_F(Run, ADestinationInsideAMarkedFolderIsNeverWalked) {
     fs.AddFile("C:\\Data\\a.txt", "a", kT0);
     fs.AddFile("C:\\Data\\Sub\\b.txt", "b", kT0);

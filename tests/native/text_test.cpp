@@ -63,3 +63,19 @@ TEST(Text, FullPathsStartAtADriveRootOrAShare) {
                                  "\\\\\\share\\", "\\Data\\"})
         EXPECT_FALSE(IsFullPath(relative)) << relative;
 }
+
+TEST(Text, FullPathsAreReadAsWindowsReadsThem) {
+    ExpectMapping<const char*, const char*>(NormalizeFullPath, {
+        {"C:\\Backup\\", "C:\\Backup\\"},
+        {"C:\\Backup", "C:\\Backup"},
+        {"C:\\Data\\.\\", "C:\\Data\\"},
+        {"C:\\Data\\..\\", "C:\\"},
+        {"C:\\Data\\..\\..\\..\\Win", "C:\\Win"},
+        {"C:\\a\\\\b\\.\\c\\..\\d\\", "C:\\a\\b\\d\\"},
+        {"D:/Backup/Sub/../", "D:\\Backup\\"},
+        {"\\\\srv\\share\\Data\\..\\..\\", "\\\\srv\\share\\"},
+        {"\\\\srv\\share", "\\\\srv\\share"},
+        {"C:\\...\\", "C:\\...\\"},
+        {"Data\\..\\", "Data\\..\\"},
+    });
+}
