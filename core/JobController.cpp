@@ -172,7 +172,10 @@ JobController::ListLoad JobController::MarkListedFolders(const std::string& list
         TextFileLines list = ReadJobListText(bytes);
         result.damaged = list.damaged;
         markedFolders_ = std::move(list.lines);
-        for (const std::string& folder : markedFolders_) {
+        for (std::string& folder : markedFolders_) {
+            // The folder as Windows reads it: the copy of "C:\\..\\Windows\\" must land at the
+            // destination's "Windows", not one folder above the destination.
+            folder = NormalizeFullPath(folder);
             // A line without a drive or share would mean a folder of whatever the current
             // folder is, so it is shown as not found and never copied.
             if (IsFullPath(folder) && FolderExists(fs_, folder))

@@ -250,9 +250,11 @@ std::string FuzzRunJob(std::string_view bytes) {
     run.RunCopy(rmCopy);
     if (!reverse)
         for (const auto& [path, content] : before) {
-            if (insideDestination(path)) continue;
+            // The file's path as Windows reads it: a marked folder may be written "D:\\x\\..\\".
+            const std::string at = NormalizeFullPath(path);
+            if (insideDestination(at)) continue;
             if (!fs.Exists(path)) return "a copy run removed the source file " + path;
-            if (fs.Content(path) != content && !copiedOnto(path)) return "a copy run changed the source file " + path;
+            if (fs.Content(path) != content && !copiedOnto(at)) return "a copy run changed the source file " + path;
         }
     for (const char* root : {"C:\\", "D:\\", "\\\\srv\\share\\"})
         if (std::string t = TempLeft(fs, root); !t.empty()) return "a temporary copy was left: " + t;

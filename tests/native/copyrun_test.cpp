@@ -437,6 +437,15 @@ TEST_F(Run, NoMarkedFolderStillCompletesAndAMissingDestinationBackslashIsAdded) 
     EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
     EXPECT_EQ(fs.Content("E:\\Backup\\Data\\a.txt"), "a");
     EXPECT_FALSE(fs.Exists("E:\\BackupData"));
+
+    // A hand-edited folder line that climbs above its drive's root: the copies still land in
+    // the destination, never beside it.
+    fs.AddFile("C:\\Jobs\\Hand.tvl", "C:\\..\\Data\\\r\n");
+    fs.Remove("E:\\Backup");
+    ASSERT_TRUE(job.LoadJob("C:\\Jobs\\Hand.tvj"));
+    EXPECT_EQ(run.RunCopy(rmCopy), RunOutcome::Completed);
+    EXPECT_EQ(fs.Content("E:\\Backup\\Data\\a.txt"), "a");
+    EXPECT_FALSE(fs.Exists("E:\\Data"));
 }
 
 TEST_F(Run, NoDestinationRefusesACopyAndAnUnwritableReportIsShown) {

@@ -224,6 +224,17 @@ TEST_F(JobControllerTest, ListLinesWithoutADriveAreNotFoundFolders) {
     EXPECT_EQ(job.CollectMarkedFolders(), (Paths{"C:\\Projekter\\Web\\"}));
 }
 
+// Copies land at the destination plus the folder's path after its drive, so a folder written
+// with ".." parts would put them beside the destination instead of in it.
+TEST_F(JobControllerTest, ListLinesAreReadAsWindowsReadsThem) {
+    WriteDrevC(EncodeTextFile("C:\\..\\Data\\\r\nC:\\\\Projekter\\.\\Web\\\r\nC:/Data/../Slettet/\r\n"));
+    ASSERT_TRUE(Load("C:\\Jobs\\Drev_C.tvj"));
+    EXPECT_EQ(tree.marked, (Paths{"C:\\Data\\", "C:\\Projekter\\Web\\"}));
+    EXPECT_EQ(job.CollectMarkedFolders(), (Paths{"C:\\Data\\", "C:\\Projekter\\Web\\"}));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, std::string(kMissingText) + "C:\\Slettet\\\n");
+}
+
 TEST_F(JobControllerTest, MissingFolderMessageComesAfterTheWindowIsReady) {
     WriteDrevC("C:\\Væk\\\r\n");
     bool checked = false;
