@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The long tests: the fuzzers for a fixed number of executions each, the native tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the soak over a 20 000-file tree and the
-# killed-run check, both through tavrelc.exe under Wine. Takes more than an hour on two cores.
+# killed-run check, both through tavrelc.exe under Wine. Takes two to three hours on two cores.
 # Environment: TAVREL_FUZZ_RUNS (executions per fuzzer, default 1000000), TAVREL_SOAK_FILES
 # (default 20000), TAVREL_KILLS (kills during a copy, default 100), TAVREL_DELETE_KILLS
 # (kills during a delete phase, default 30), TAVREL_WIN_TREE (the mingw tree that builds
