@@ -19,7 +19,8 @@ std::string ExcludeTrailingBackslash(std::string_view path) {
 
 bool IsFullPath(std::string_view path) {
     auto sep = [&](size_t i) { return i < path.size() && (path[i] == '\\' || path[i] == '/'); };
-    if (path.size() >= 3 && path[1] == ':' && sep(2)) {
+    // A drive alone ("D:") has always been read as its root.
+    if (path.size() >= 2 && path[1] == ':' && (path.size() == 2 || sep(2))) {
         const char c = path[0];
         return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     }
@@ -33,6 +34,7 @@ std::string NormalizeFullPath(std::string_view path) {
     if (!IsFullPath(path)) return std::string(path);
     auto sep = [](char c) { return c == '\\' || c == '/'; };
     // The root: "C:\\", or "\\\\server\\share\\".
+    if (path.size() == 2) return std::string(path) + '\\';
     size_t rootLength = 3;
     if (path[1] != ':') {
         rootLength = 2;

@@ -8,12 +8,13 @@ namespace tavrel {
 
 std::string IncludeTrailingBackslash(std::string_view path);
 std::string ExcludeTrailingBackslash(std::string_view path);
-// True for a path from a drive's root ("C:\...") or a share ("\\server\share..."); a path
-// without one ("Data", "\Data", "C:Data") means a different place in every current folder.
+// True for a path from a drive's root ("C:\..." or "C:/...", or "C:" alone, which the program
+// has always read as the root) or a share ("\\server\share..."); a path without one ("Data",
+// "\Data", "C:Data") means a different place in every current folder.
 bool IsFullPath(std::string_view path);
 // A full path with its "." and ".." parts resolved and doubled separators made one, as
-// Windows reads it ("C:\\Data\\..\\" is "C:\\"); "/" becomes "\\", and a trailing
-// separator stays. Any other path comes back as it is.
+// Windows reads it ("C:\Data\..\" is "C:\"); "/" becomes "\", a trailing separator stays and
+// a drive alone gets its root's. Any other path comes back as it is.
 std::string NormalizeFullPath(std::string_view path);
 // The name after the last "\" or ":".
 std::string ExtractFileName(std::string_view path);

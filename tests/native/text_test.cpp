@@ -57,9 +57,9 @@ TEST(Text, PathPartsFollowTheLastDotOfTheName) {
 }
 
 TEST(Text, FullPathsStartAtADriveRootOrAShare) {
-    for (const char* full : {"C:\\", "c:\\Data\\", "C:/Data/", "//server/share", "\\\\server\\share", "\\\\server\\share\\Data\\"})
+    for (const char* full : {"C:\\", "C:", "c:\\Data\\", "C:/Data/", "//server/share", "\\\\server\\share", "\\\\server\\share\\Data\\"})
         EXPECT_TRUE(IsFullPath(full)) << full;
-    for (const char* relative : {"", "\\", "/", "Data\\", "C:", "C:Data\\", "1:\\", "\\\\", "\\\\server", "\\\\server\\",
+    for (const char* relative : {"", "\\", "/", "Data\\", "C", "C:Data\\", "1:\\", "\\\\", "\\\\server", "\\\\server\\",
                                  "\\\\\\share\\", "\\Data\\"})
         EXPECT_FALSE(IsFullPath(relative)) << relative;
 }
@@ -68,6 +68,7 @@ TEST(Text, FullPathsAreReadAsWindowsReadsThem) {
     ExpectMapping<const char*, const char*>(NormalizeFullPath, {
         {"C:\\Backup\\", "C:\\Backup\\"},
         {"C:\\Backup", "C:\\Backup"},
+        {"D:", "D:\\"},
         {"C:\\Data\\.\\", "C:\\Data\\"},
         {"C:\\Data\\..\\", "C:\\"},
         {"C:\\Data\\..\\..\\..\\Win", "C:\\Win"},
