@@ -50,13 +50,27 @@ JobSettings ReadJob(std::string_view bytes, JobReadResult* result = nullptr) {
     return settings;
 }
 
-// The job engine over the simulated disk, as the programs compose it: no window, every
-// question answered Yes, a run that shows nothing.
+// The window's job view, whose open dialog chooses the given file (or is cancelled).
+class ChoosingJobView : public NullJobView {
+public:
+    explicit ChoosingJobView(std::optional<std::string> file) : file_(std::move(file)) {}
+    std::optional<std::string> AskOpenJobFile(const std::string&) override { return file_; }
+
+private:
+    std::optional<std::string> file_;
+};
+
+// The job engine over the simulated disk, as the programs compose it: every question answered
+// Yes, a run that shows nothing. With a job file to choose it is the main window's engine: "Åbn
+// job..." chooses that file, and with the shell opening a job tells of failed unattended runs
+// and offers their report. Without one it is the engine alone, with no shell.
 struct Session {
-    explicit Session(SimFileSystem& disk)
-        : session(JobSessionDeps{.fs = disk, .settings = app, .clock = clock, .messages = messages, .jobView = jobView,
-                                 .programFolder = "C:\\Prog\\", .abort = &abort},
-                  shell) {
+    explicit Session(SimFileSystem& disk, std::optional<std::string> chosenJob = std::nullopt)
+        : jobView(chosenJob),
+          session(JobSessionDeps{.fs = disk, .settings = app, .clock = clock, .messages = messages, .jobView = jobView,
+                                 .programFolder = "C:\\Prog\\", .abort = &abort,
+                                 .shell = chosenJob ? &shell : nullptr},
+                  shellInfo) {
         app.Open();
         session.ReadDrives();
     }
@@ -64,8 +78,9 @@ struct Session {
     AppSettings app{store};
     SimMessageBox messages;
     SimClock clock;
-    SimShellInfo shell;
-    NullJobView jobView;
+    SimShellInfo shellInfo;
+    SimShell shell;
+    ChoosingJobView jobView;
     std::atomic<bool> abort{false};
     JobSession session;
 };
@@ -372,38 +387,6 @@ const char* OpName(SimOp op) {
     }
 }
 
-// The window's job view, whose open dialog chooses the given file.
-class ChoosingJobView : public NullJobView {
-public:
-    explicit ChoosingJobView(std::string file) : file_(std::move(file)) {}
-    std::optional<std::string> AskOpenJobFile(const std::string&) override { return file_; }
-
-private:
-    std::string file_;
-};
-
-// The main window's engine over the simulated disk: with the shell, so that opening a job
-// tells of failed unattended runs and offers their report; every question answered Yes.
-struct WindowWorld {
-    explicit WindowWorld(SimFileSystem& disk, const std::string& jobFile)
-        : jobView(jobFile),
-          session(JobSessionDeps{.fs = disk, .settings = app, .clock = clock, .messages = messages, .jobView = jobView,
-                                 .programFolder = "C:\\Prog\\", .abort = &abort, .shell = &shell},
-                  shellInfo) {
-        app.Open();
-        session.ReadDrives();
-    }
-    SimSettingsStore store;
-    AppSettings app{store};
-    SimMessageBox messages;
-    SimClock clock;
-    SimShellInfo shellInfo;
-    SimShell shell;
-    ChoosingJobView jobView;
-    std::atomic<bool> abort{false};
-    JobSession session;
-};
-
 }  // namespace
 
 std::string FuzzOpenJob(std::string_view bytes) {
@@ -426,7 +409,7 @@ std::string FuzzOpenJob(std::string_view bytes) {
     fs.AddFile("C:\\Jobs\\F.tvl", parts[1], t0);
     fs.AddFile("C:\\Jobs\\F.log", parts[2], t0);
 
-    WindowWorld world(fs, job);
+    Session world(fs, job);
     bool ran = false;
     const DiskState before = StateOf(fs);
     fs.ResetCounts();
